@@ -1,0 +1,231 @@
+// The fake OS: windows with procedures and user data, window classes, the
+// driver library with its two entry points, and the process heap, each
+// recording what the code under test asks of it.
+#include "FakeOs.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <map>
+
+struct HWND__ {
+    int Id;
+    std::string Class;
+    WNDPROC Proc;
+    LONG_PTR UserData;
+    bool Alive;
+};
+struct HINSTANCE__ {
+    const char* Name;
+};
+
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+IMAGE_DOS_HEADER __ImageBase{};
+
+namespace {
+FakeOs::TSettings Settings;
+std::vector<std::string> Log;
+std::deque<HWND__> Windows;
+std::map<std::string, WNDPROC> Classes; // name -> class procedure
+HINSTANCE__ Driver{"MCEir.dll"};
+int DriverRefs = 0;
+HWND Registered = nullptr;
+
+void Record(std::string Line) { Log.push_back(std::move(Line)); }
+
+std::string Hex(unsigned long Value) {
+    char Text[32];
+    std::snprintf(Text, sizeof Text, "0x%lX", Value);
+    return Text;
+}
+
+HWND__* Live(HWND Window) {
+    return Window && Window->Alive ? Window : nullptr;
+}
+
+BOOL WINAPI FakeRegisterEvents(HWND Window) {
+    Record("MceIrRegisterEvents " + FakeOs::WindowName(Window) +
+           (DriverRefs > 0 ? "" : " (library not loaded)"));
+    Registered = Window;
+    return TRUE;
+}
+
+BOOL WINAPI FakeUnregisterEvents() {
+    Record(std::string("MceIrUnregisterEvents") + (DriverRefs > 0 ? "" : " (library not loaded)"));
+    Registered = nullptr;
+    return TRUE;
+}
+} // namespace
+
+namespace FakeOs {
+void Reset(const TSettings& NewSettings) {
+    Settings = NewSettings;
+    Log.clear();
+    Windows.clear();
+    Classes.clear();
+    DriverRefs = 0;
+    Registered = nullptr;
+}
+
+const std::vector<std::string>& Calls() { return Log; }
+
+std::vector<std::string> CallsOf(std::initializer_list<const char*> Prefixes) {
+    std::vector<std::string> Found;
+    for (const std::string& Line : Log)
+        for (const char* Prefix : Prefixes)
+            if (Line.rfind(Prefix, 0) == 0) {
+                Found.push_back(Line);
+                break;
+            }
+    return Found;
+}
+
+void ClearCalls() { Log.clear(); }
+
+std::string WindowName(HWND Window) { return "W" + std::to_string(Window ? Window->Id : 0); }
+
+int LiveWindows() {
+    int Count = 0;
+    for (const HWND__& Window : Windows)
+        Count += Window.Alive;
+    return Count;
+}
+
+int RegisteredClasses() { return static_cast<int>(Classes.size()); }
+int DriverReferences() { return DriverRefs; }
+HWND RegisteredWindow() { return Registered; }
+
+LRESULT PressKey(LPARAM Code, WPARAM Tag) {
+    return SendMessageA(Registered, WM_USER, Tag, Code);
+}
+} // namespace FakeOs
+
+HMODULE WINAPI LoadLibraryA(LPCSTR FileName) {
+    Record(std::string("LoadLibraryA ") + FileName);
+    if (std::strcmp(FileName, Driver.Name) != 0 || !Settings.Driver.Present)
+        return nullptr;
+    ++DriverRefs;
+    return &Driver;
+}
+
+FARPROC WINAPI GetProcAddress(HMODULE Module, LPCSTR Name) {
+    Record(std::string("GetProcAddress ") + Name);
+    if (Module != &Driver || DriverRefs == 0)
+        return nullptr;
+    if (std::strcmp(Name, "MceIrRegisterEvents") == 0 && Settings.Driver.ExportsRegister)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&FakeRegisterEvents));
+    if (std::strcmp(Name, "MceIrUnregisterEvents") == 0 && Settings.Driver.ExportsUnregister)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&FakeUnregisterEvents));
+    return nullptr;
+}
+
+BOOL WINAPI FreeLibrary(HMODULE Module) {
+    Record(std::string("FreeLibrary ") + (Module ? Module->Name : "null"));
+    if (Module != &Driver || DriverRefs == 0)
+        return FALSE;
+    if (--DriverRefs == 0)
+        Registered = nullptr; // an unloaded driver sends nothing
+    return TRUE;
+}
+
+HANDLE WINAPI GetProcessHeap() { return &Settings; }
+
+LPVOID WINAPI HeapAlloc(HANDLE, DWORD, std::size_t Bytes) {
+    return Settings.HeapExhausted ? nullptr : std::malloc(Bytes);
+}
+
+BOOL WINAPI HeapFree(HANDLE, DWORD, LPVOID Block) {
+    std::free(Block);
+    return TRUE;
+}
+
+ATOM WINAPI RegisterClassA(const WNDCLASSA* Class) {
+    Record(std::string("RegisterClassA ") + Class->lpszClassName);
+    if (!Classes.emplace(Class->lpszClassName, Class->lpfnWndProc).second)
+        return 0;
+    return static_cast<ATOM>(Classes.size());
+}
+
+BOOL WINAPI UnregisterClassA(LPCSTR ClassName, HINSTANCE) {
+    for (const HWND__& Window : Windows)
+        if (Window.Alive && Window.Class == ClassName) {
+            Record(std::string("UnregisterClassA ") + ClassName + " (windows left)");
+            return FALSE;
+        }
+    Record(std::string("UnregisterClassA ") + ClassName);
+    return Classes.erase(ClassName) ? TRUE : FALSE;
+}
+
+HWND WINAPI CreateWindowExA(DWORD ExStyle, LPCSTR ClassName, LPCSTR WindowName, DWORD Style,
+                            int X, int Y, int Width, int Height, HWND Parent, HMENU Menu,
+                            HINSTANCE, LPVOID Param) {
+    std::string Line = std::string("CreateWindowExA ") + ClassName + " ex=" + Hex(ExStyle) +
+                       " style=" + Hex(Style) + " title='" + WindowName + "' " +
+                       std::to_string(X) + "," + std::to_string(Y) + "," + std::to_string(Width) +
+                       "," + std::to_string(Height) + (Parent ? " parent" : "") +
+                       (Menu ? " menu" : "");
+    if (Settings.WindowsFail || !Classes.count(ClassName)) {
+        Record(Line + " -> W0");
+        return nullptr;
+    }
+    Windows.push_back({static_cast<int>(Windows.size()) + 1, ClassName, nullptr, 0, true});
+    HWND Window = &Windows.back();
+    Window->Proc = Classes[ClassName];
+    Record(Line + " -> " + FakeOs::WindowName(Window));
+    CREATESTRUCTA Create{Param};
+    Window->Proc(Window, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&Create));
+    Window->Proc(Window, WM_CREATE, 0, reinterpret_cast<LPARAM>(&Create));
+    return Window;
+}
+
+BOOL WINAPI DestroyWindow(HWND Window) {
+    Record("DestroyWindow " + FakeOs::WindowName(Window));
+    if (!Live(Window))
+        return FALSE;
+    if (Registered == Window && Settings.Driver.ExportsUnregister)
+        Record("DestroyWindow " + FakeOs::WindowName(Window) + " (still registered with driver)");
+    Window->Proc(Window, WM_DESTROY, 0, 0);
+    Window->Proc(Window, WM_NCDESTROY, 0, 0);
+    Window->Alive = false;
+    return TRUE;
+}
+
+LONG_PTR WINAPI GetWindowLongPtrA(HWND Window, int Index) {
+    if (!Live(Window))
+        return 0;
+    return Index == GWLP_USERDATA  ? Window->UserData
+           : Index == GWLP_WNDPROC ? reinterpret_cast<LONG_PTR>(Window->Proc)
+                                   : 0;
+}
+
+LONG_PTR WINAPI SetWindowLongPtrA(HWND Window, int Index, LONG_PTR Value) {
+    if (!Live(Window))
+        return 0;
+    LONG_PTR Old = GetWindowLongPtrA(Window, Index);
+    if (Index == GWLP_USERDATA)
+        Window->UserData = Value;
+    else if (Index == GWLP_WNDPROC)
+        Window->Proc = reinterpret_cast<WNDPROC>(Value);
+    return Old;
+}
+
+LRESULT WINAPI DefWindowProcA(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    Record("DefWindowProcA " + FakeOs::WindowName(Window) + " " + Hex(Msg) + " " + Hex(WParam) +
+           " " + Hex(static_cast<unsigned long>(LParam)));
+    switch (Msg) {
+    case WM_NCCREATE:
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    default:
+        return 0;
+    }
+}
+
+LRESULT WINAPI SendMessageA(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    if (!Live(Window)) {
+        Record("SendMessageA " + FakeOs::WindowName(Window) + " (no such window)");
+        return 0;
+    }
+    return Window->Proc(Window, Msg, WParam, LParam);
+}

@@ -1,0 +1,48 @@
+// Control and inspection of the fake OS: what a test arranges (which driver
+// library exists and what it exports, whether windows can be made) and what
+// the code under test did, as one log of calls in order.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace FakeOs {
+
+struct TDriver {
+    bool Present = true;
+    bool ExportsRegister = true;
+    bool ExportsUnregister = true;
+};
+
+struct TSettings {
+    TDriver Driver;
+    bool WindowsFail = false;   // CreateWindowExA returns null
+    bool HeapExhausted = false; // HeapAlloc returns null
+};
+
+// Forgets every window, class, library and log entry, and applies Settings.
+void Reset(const TSettings& Settings = {});
+
+// The calls made so far, one line each: "LoadLibraryA MCEir.dll",
+// "CreateWindowExA TPUtilWindow -> W1", "MceIrRegisterEvents W1", ...
+const std::vector<std::string>& Calls();
+// The calls whose line starts with one of Prefixes, in order.
+std::vector<std::string> CallsOf(std::initializer_list<const char*> Prefixes);
+void ClearCalls();
+
+// The fake's name for a window handle ("W1", "W2", ...), or "W0" for null.
+std::string WindowName(HWND Window);
+int LiveWindows();
+int RegisteredClasses();
+// Load references the code under test holds on the driver library.
+int DriverReferences();
+// The window the driver was last told to send key events to, or null.
+HWND RegisteredWindow();
+
+// What the driver does on a button press: send the key event message to the
+// registered window. Returns the window procedure's result.
+LRESULT PressKey(LPARAM Code, WPARAM Tag = 0x37FF0);
+
+} // namespace FakeOs

@@ -1,0 +1,93 @@
+// A stand-in for the few Win32 declarations the plug-ins use, so that their
+// code builds and runs natively against the fake in FakeOs.cpp. Types keep the
+// Windows names and widths that matter (handles are pointers, DWORD 32 bits).
+#pragma once
+
+#include <cstdint>
+
+#define WINAPI
+#define CALLBACK
+#define TRUE 1
+#define FALSE 0
+
+typedef int BOOL;
+typedef unsigned char BYTE;
+typedef std::uint16_t WORD;
+typedef std::uint32_t DWORD;
+typedef std::int32_t LONG;
+typedef unsigned int UINT;
+typedef std::intptr_t LONG_PTR;
+typedef std::uintptr_t UINT_PTR;
+typedef UINT_PTR WPARAM;
+typedef LONG_PTR LPARAM;
+typedef LONG_PTR LRESULT;
+typedef WORD ATOM;
+typedef void* LPVOID;
+typedef void* HANDLE;
+typedef const char* LPCSTR;
+typedef struct HWND__* HWND;
+typedef struct HINSTANCE__* HINSTANCE;
+typedef HINSTANCE HMODULE;
+typedef struct HMENU__* HMENU;
+typedef struct HICON__* HICON;
+typedef struct HCURSOR__* HCURSOR;
+typedef struct HBRUSH__* HBRUSH;
+typedef LONG_PTR(WINAPI* FARPROC)();
+typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+
+struct IMAGE_DOS_HEADER {
+    WORD e_magic;
+};
+
+struct WNDCLASSA {
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCSTR lpszMenuName;
+    LPCSTR lpszClassName;
+};
+
+struct CREATESTRUCTA {
+    LPVOID lpCreateParams;
+};
+
+#define DLL_PROCESS_DETACH 0
+#define DLL_PROCESS_ATTACH 1
+
+#define WM_CREATE 0x0001
+#define WM_DESTROY 0x0002
+#define WM_QUERYENDSESSION 0x0011
+#define WM_ENDSESSION 0x0016
+#define WM_NCCREATE 0x0081
+#define WM_NCDESTROY 0x0082
+#define WM_INPUT 0x00FF
+#define WM_USER 0x0400
+
+#define WS_POPUP 0x80000000u
+#define WS_EX_TOOLWINDOW 0x00000080u
+#define GWLP_WNDPROC (-4)
+#define GWLP_USERDATA (-21)
+
+HMODULE WINAPI LoadLibraryA(LPCSTR FileName);
+FARPROC WINAPI GetProcAddress(HMODULE Module, LPCSTR Name);
+BOOL WINAPI FreeLibrary(HMODULE Module);
+
+HANDLE WINAPI GetProcessHeap();
+LPVOID WINAPI HeapAlloc(HANDLE Heap, DWORD Flags, std::size_t Bytes);
+BOOL WINAPI HeapFree(HANDLE Heap, DWORD Flags, LPVOID Block);
+
+ATOM WINAPI RegisterClassA(const WNDCLASSA* Class);
+BOOL WINAPI UnregisterClassA(LPCSTR ClassName, HINSTANCE Instance);
+HWND WINAPI CreateWindowExA(DWORD ExStyle, LPCSTR ClassName, LPCSTR WindowName, DWORD Style,
+                            int X, int Y, int Width, int Height, HWND Parent, HMENU Menu,
+                            HINSTANCE Instance, LPVOID Param);
+BOOL WINAPI DestroyWindow(HWND Window);
+LONG_PTR WINAPI GetWindowLongPtrA(HWND Window, int Index);
+LONG_PTR WINAPI SetWindowLongPtrA(HWND Window, int Index, LONG_PTR Value);
+LRESULT WINAPI DefWindowProcA(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
+LRESULT WINAPI SendMessageA(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);

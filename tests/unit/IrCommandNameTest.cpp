@@ -1,0 +1,62 @@
+#include "UMceRemote.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+struct TNamingCase {
+    std::uint32_t Argument;
+    const char* Expected;
+};
+
+class IrCommandNameTest : public testing::TestWithParam<TNamingCase> {};
+
+TEST_P(IrCommandNameTest, NamesTheLow16Bits) {
+    EXPECT_STREQ(IrCommandName(GetParam().Argument).c_str(), GetParam().Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, IrCommandNameTest,
+    testing::Values(
+        // rows, the ends of the span and the longest name
+        TNamingCase{0x7BE9, "Play"}, TNamingCase{0x7B9A, "TV Off"},
+        TNamingCase{0x7BB7, "Recordings"}, TNamingCase{0x7BFF, "0"}, TNamingCase{0x7BF6, "9"},
+        TNamingCase{0x7BE6, "Stop Off"}, TNamingCase{0x7BEE, "Volume Down"},
+        TNamingCase{0x7BE2, "*"}, TNamingCase{0x7BE3, "#"},
+        // without a row: inside the span's gaps, and just outside it
+        TNamingCase{0x7BA6, "0x7BA6"}, TNamingCase{0x7B9B, "0x7B9B"},
+        TNamingCase{0x7BD8, "0x7BD8"}, TNamingCase{0x7B99, "0x7B99"},
+        TNamingCase{0x7C00, "0x7C00"},
+        // leading zeros, upper-case digits, lower-case x
+        TNamingCase{0x0000, "0x0000"}, TNamingCase{0x00AB, "0x00AB"},
+        TNamingCase{0xFFFF, "0xFFFF"}, TNamingCase{0xBEEF, "0xBEEF"},
+        // bits above 15 play no part
+        TNamingCase{0x00017BE9, "Play"}, TNamingCase{0xFFFF0000, "0x0000"},
+        TNamingCase{0x80007BA6, "0x7BA6"}));
+
+TEST(IrCommandName, DigitsRunDownwardsFrom0x7BFF) {
+    for (int Digit = 0; Digit <= 9; ++Digit)
+        EXPECT_EQ(IrCommandName(0x7BFF - Digit).c_str(), std::to_string(Digit));
+}
+
+TEST(IrCommandName, SpanHas46NamedCodesAnd56Gaps) {
+    int Named = 0;
+    for (std::uint32_t Code = 0x7B9A; Code <= 0x7BFF; ++Code) {
+        const TKeyName Name = IrCommandName(Code);
+        const bool Fallback = std::string(Name.c_str()).rfind("0x", 0) == 0;
+        Named += !Fallback;
+        EXPECT_FALSE(std::string(Name.c_str()).empty());
+    }
+    EXPECT_EQ(Named, 46);
+}
+
+TEST(HexDigits, AreUpperCaseHighFirstWithLeadingZeros) {
+    EXPECT_STREQ(ByteToHex(0x00).c_str(), "00");
+    EXPECT_STREQ(ByteToHex(0x0F).c_str(), "0F");
+    EXPECT_STREQ(ByteToHex(0xA5).c_str(), "A5");
+    EXPECT_STREQ(WordToHex(0x0001).c_str(), "0001");
+    EXPECT_STREQ(WordToHex(0x7BA6).c_str(), "7BA6");
+    EXPECT_STREQ(WordToHex(0x12345678).c_str(), "5678");
+}
+} // namespace
