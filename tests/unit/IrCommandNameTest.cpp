@@ -10,6 +10,10 @@ struct TNamingCase {
     const char* Expected;
 };
 
+void PrintTo(const TNamingCase& Case, std::ostream* Out) {
+    *Out << std::hex << "0x" << Case.Argument << " -> " << Case.Expected;
+}
+
 class IrCommandNameTest : public testing::TestWithParam<TNamingCase> {};
 
 TEST_P(IrCommandNameTest, NamesTheLow16Bits) {

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs the Wine layer of the tests.
+#   run.sh prefix PREFIX                   make the Wine prefix the tests share
+#   run.sh host ARCH BUILD-ROOT PREFIX     the test host against ARCH's DLLs
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../../scripts/lib/wine.sh"
+
+case ${1-} in
+prefix)
+    ensure_prefix "$2"
+    ;;
+host)
+    arch=$2 build=$3/$2 prefix=$4
+    if [ "$arch" = win32 ] && ! can_run_32bit; then
+        echo "SKIPPED: 32-bit programs cannot run on this machine; the 32-bit DLLs were NOT tested under Wine"
+        exit 77
+    fi
+    # One process for every case: a 32-bit start costs about a minute here.
+    run_windows "$arch" "$prefix" 600 "$build/tests/wine/plugin-host-tests.exe" \
+        "$(winpath "$build/Varnelo/Varnelo.dll")" "$(winpath "$build/Tiskaro/Tiskaro.dll")" \
+        "$(winpath "$build/tests/wine/drivers")"
+    ;;
+*)
+    echo "usage: run.sh prefix PREFIX | host ARCH BUILD-ROOT PREFIX" >&2
+    exit 2
+    ;;
+esac
