@@ -6,6 +6,9 @@ export WINEDEBUG=-all
 # The Windows spelling of a Linux path, through Wine's Z: drive.
 winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
 
+# Wine wants an absolute prefix.
+absolute() { case $1 in /*) printf '%s' "$1" ;; *) printf '%s/%s' "$PWD" "$1" ;; esac; }
+
 # True where 32-bit Linux programs (and so 32-bit Wine) can run.
 can_run_32bit() { /lib/ld-linux.so.2 --version >/dev/null 2>&1; }
 
@@ -13,7 +16,8 @@ can_run_32bit() { /lib/ld-linux.so.2 --version >/dev/null 2>&1; }
 # programs. No display here, so windows need the null graphics driver; a crash
 # must end the process instead of waiting on a dialog nobody sees.
 ensure_prefix() {
-    local prefix=$1
+    local prefix
+    prefix=$(absolute "$1")
     [ -f "$prefix/.ready" ] && return 0
     rm -rf "$prefix"
     mkdir -p "$prefix"
@@ -34,18 +38,19 @@ ensure_prefix() {
 # time limit of $3 seconds. Output goes through a file, so that the wine
 # server it starts never holds the caller's pipe open.
 run_windows() {
-    local arch=$1 prefix=$2 limit=$3
+    local arch=$1 prefix limit=$3
+    prefix=$(absolute "$2")
     shift 3
     local launcher=$WINE64
     [ "$arch" = win32 ] && launcher=wine
     local log
     log=$(mktemp)
-    WINEPREFIX=$prefix timeout --kill-after=10 "$limit" "$launcher" "$@" </dev/null >"$log" 2>&1
-    local rc=$?
+    local rc=0
+    WINEPREFIX=$prefix timeout --kill-after=10 "$limit" "$launcher" "$@" </dev/null >"$log" 2>&1 || rc=$?
     tr -d '\r' <"$log"
     rm -f "$log"
     [ $rc -eq 124 ] && echo "FAIL: timed out after ${limit}s"
     return $rc
 }
 
-stop_prefix() { WINEPREFIX=$1 timeout 60 wineserver -k >/dev/null 2>&1 || true; }
+stop_prefix() { WINEPREFIX=$(absolute "$1") timeout 60 wineserver -k >/dev/null 2>&1 || true; }
