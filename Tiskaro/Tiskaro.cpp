@@ -1,8 +1,6 @@
-// Tiskaro's exports. Binding to the remote's HID collections comes with its
-// raw input listener; until then SetCallback accepts a callback and does
-// nothing with it.
+// Tiskaro's exports: the identity texts and the one listener slot.
 #include "PluginApi.h"
-#include "UtilWindow.h"
+#include "cxKeyPlus.h"
 
 const TPluginIdentity PluginIdentity = {
     "Input",
@@ -11,6 +9,29 @@ const TPluginIdentity PluginIdentity = {
     "DAV2005",
 };
 
-extern "C" void WINAPI SetCallback(DWORD, TKeyCallback) {}
+namespace {
+// The library's one listener, empty after load.
+TcxKeyPlus* ListenerSlot = nullptr;
 
-void UnloadPlugin() { UtilWindow::ReleaseClass(); }
+void DestroyListener() { delete std::exchange(ListenerSlot, nullptr); }
+} // namespace
+
+extern "C" void WINAPI SetCallback(DWORD Unused, TKeyCallback KeyCallback) {
+    // Created once; later binds only swap the callback, keeping the window and
+    // its raw input registration.
+    if (!ListenerSlot && KeyCallback)
+        ListenerSlot = new TcxKeyPlus(Unused);
+    if (KeyCallback && ListenerSlot) {
+        ListenerSlot->KeyCallback = KeyCallback;
+        ListenerSlot->Enabled = true;
+    }
+    if (!KeyCallback)
+        DestroyListener();
+}
+
+void UnloadPlugin() {
+    // Unloaded with a live listener: withdraw its registration and destroy its
+    // window while their code is still here, then the class.
+    DestroyListener();
+    UtilWindow::ReleaseClass();
+}

@@ -3,6 +3,7 @@
 // recording what the code under test asks of it.
 #include "FakeOs.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,6 +32,13 @@ std::map<std::string, WNDPROC> Classes; // name -> class procedure
 HINSTANCE__ Driver{"MCEir.dll"};
 int DriverRefs = 0;
 HWND Registered = nullptr;
+struct TRawRegistration {
+    USHORT Page, Usage;
+    HWND Target;
+};
+std::vector<TRawRegistration> RawRegistrations;
+const std::vector<BYTE>* PendingInput = nullptr;
+long Allocations = 0;
 
 void Record(std::string Line) { Log.push_back(std::move(Line)); }
 
@@ -66,6 +74,8 @@ void Reset(const TSettings& NewSettings) {
     Classes.clear();
     DriverRefs = 0;
     Registered = nullptr;
+    RawRegistrations.clear();
+    Allocations = 0;
 }
 
 const std::vector<std::string>& Calls() { return Log; }
@@ -99,6 +109,34 @@ HWND RegisteredWindow() { return Registered; }
 LRESULT PressKey(LPARAM Code, WPARAM Tag) {
     return SendMessageA(Registered, WM_USER, Tag, Code);
 }
+
+std::vector<std::string> RawInputRegistrations() {
+    std::vector<std::string> Lines;
+    for (const TRawRegistration& R : RawRegistrations)
+        Lines.push_back(Hex(R.Page) + "/" + Hex(R.Usage) + " -> " + WindowName(R.Target));
+    return Lines;
+}
+
+HWND RawInputTarget(USHORT UsagePage, USHORT Usage) {
+    for (const TRawRegistration& R : RawRegistrations)
+        if (R.Page == UsagePage && R.Usage == Usage)
+            return R.Target;
+    return nullptr;
+}
+
+LRESULT SendRawInput(USHORT UsagePage, USHORT Usage, const std::vector<BYTE>& Record,
+                     WPARAM Sink) {
+    const HWND Target = RawInputTarget(UsagePage, Usage);
+    if (!Target)
+        return 0; // nobody registered: the input goes nowhere
+    PendingInput = &Record;
+    const LRESULT Result =
+        SendMessageA(Target, WM_INPUT, Sink, reinterpret_cast<LPARAM>(&PendingInput));
+    PendingInput = nullptr;
+    return Result;
+}
+
+long HeapAllocations() { return Allocations; }
 } // namespace FakeOs
 
 HMODULE WINAPI LoadLibraryA(LPCSTR FileName) {
@@ -132,7 +170,10 @@ BOOL WINAPI FreeLibrary(HMODULE Module) {
 HANDLE WINAPI GetProcessHeap() { return &Settings; }
 
 LPVOID WINAPI HeapAlloc(HANDLE, DWORD, std::size_t Bytes) {
-    return Settings.HeapExhausted ? nullptr : std::malloc(Bytes);
+    if (Settings.HeapExhausted)
+        return nullptr;
+    ++Allocations;
+    return std::malloc(Bytes);
 }
 
 BOOL WINAPI HeapFree(HANDLE, DWORD, LPVOID Block) {
@@ -228,4 +269,57 @@ LRESULT WINAPI SendMessageA(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam)
         return 0;
     }
     return Window->Proc(Window, Msg, WParam, LParam);
+}
+
+BOOL WINAPI RegisterRawInputDevices(const RAWINPUTDEVICE* Devices, UINT Count, UINT Size) {
+    std::string Line = "RegisterRawInputDevices";
+    for (UINT I = 0; I < Count; ++I)
+        Line += (I ? ", " : " ") + Hex(Devices[I].usUsagePage) + "/" + Hex(Devices[I].usUsage) +
+                " " + Hex(Devices[I].dwFlags) + " " + FakeOs::WindowName(Devices[I].hwndTarget);
+    Record(Line + " size=" + std::to_string(Size));
+    if (Settings.RawInputRefused || Size != sizeof(RAWINPUTDEVICE))
+        return FALSE;
+    for (UINT I = 0; I < Count; ++I) {
+        const RAWINPUTDEVICE& Device = Devices[I];
+        // As on Windows: removing takes no target; an input sink needs one.
+        if ((Device.dwFlags & RIDEV_REMOVE) ? Device.hwndTarget != nullptr
+                                            : (Device.dwFlags & RIDEV_INPUTSINK) &&
+                                                  !Live(Device.hwndTarget))
+            return FALSE;
+    }
+    for (UINT I = 0; I < Count; ++I) {
+        const RAWINPUTDEVICE& Device = Devices[I];
+        RawRegistrations.erase(std::remove_if(RawRegistrations.begin(), RawRegistrations.end(),
+                                              [&](const TRawRegistration& R) {
+                                                  return R.Page == Device.usUsagePage &&
+                                                         R.Usage == Device.usUsage;
+                                              }),
+                               RawRegistrations.end());
+        if (!(Device.dwFlags & RIDEV_REMOVE))
+            RawRegistrations.push_back({Device.usUsagePage, Device.usUsage, Device.hwndTarget});
+    }
+    return TRUE;
+}
+
+UINT WINAPI GetRawInputData(HRAWINPUT Input, UINT Command, LPVOID Data, UINT* Size,
+                            UINT HeaderSize) {
+    Record("GetRawInputData " + Hex(Command) + " size=" + std::to_string(*Size) +
+           " header=" + std::to_string(HeaderSize));
+    auto* Pending = reinterpret_cast<const std::vector<BYTE>**>(Input);
+    if (Pending != &PendingInput || !PendingInput || Command != RID_INPUT ||
+        HeaderSize != sizeof(RAWINPUTHEADER))
+        return static_cast<UINT>(-1);
+    const std::vector<BYTE>& Bytes = *PendingInput;
+    if (Bytes.size() > *Size) {
+        *Size = static_cast<UINT>(Bytes.size());
+        return static_cast<UINT>(-1); // too small: nothing written
+    }
+    if (!Bytes.empty())
+        std::memcpy(Data, Bytes.data(), Bytes.size());
+    return static_cast<UINT>(Bytes.size());
+}
+
+BOOL WINAPI MessageBeep(UINT Type) {
+    Record("MessageBeep " + Hex(Type));
+    return TRUE;
 }

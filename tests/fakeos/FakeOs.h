@@ -20,6 +20,7 @@ struct TSettings {
     TDriver Driver;
     bool WindowsFail = false;   // CreateWindowExA returns null
     bool HeapExhausted = false; // HeapAlloc returns null
+    bool RawInputRefused = false; // RegisterRawInputDevices fails
 };
 
 // Forgets every window, class, library and log entry, and applies Settings.
@@ -44,5 +45,20 @@ HWND RegisteredWindow();
 // What the driver does on a button press: send the key event message to the
 // registered window. Returns the window procedure's result.
 LRESULT PressKey(LPARAM Code, WPARAM Tag = 0x37FF0);
+
+// Raw input registrations in force, as "page/usage -> window", in the order
+// they were made.
+std::vector<std::string> RawInputRegistrations();
+// The window registered for a collection, or null.
+HWND RawInputTarget(USHORT UsagePage, USHORT Usage);
+
+// What the system does when a device of the collection sends input: a
+// WM_INPUT message to the registered window, whose GetRawInputData yields
+// Record. Returns the window procedure's result.
+LRESULT SendRawInput(USHORT UsagePage, USHORT Usage, const std::vector<BYTE>& Record,
+                     WPARAM Sink = RIM_INPUT);
+
+// Counts HeapAlloc calls from now on.
+long HeapAllocations();
 
 } // namespace FakeOs

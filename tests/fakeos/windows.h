@@ -13,6 +13,7 @@
 typedef int BOOL;
 typedef unsigned char BYTE;
 typedef std::uint16_t WORD;
+typedef unsigned short USHORT;
 typedef std::uint32_t DWORD;
 typedef std::int32_t LONG;
 typedef unsigned int UINT;
@@ -34,6 +35,36 @@ typedef struct HCURSOR__* HCURSOR;
 typedef struct HBRUSH__* HBRUSH;
 typedef LONG_PTR(WINAPI* FARPROC)();
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+
+typedef struct HRAWINPUT__* HRAWINPUT;
+
+struct RAWINPUTHEADER {
+    DWORD dwType;
+    DWORD dwSize;
+    HANDLE hDevice;
+    WPARAM wParam;
+};
+struct RAWHID {
+    DWORD dwSizeHid;
+    DWORD dwCount;
+    BYTE bRawData[1];
+};
+struct RAWMOUSE {
+    BYTE Fields[24];
+};
+struct RAWINPUT {
+    RAWINPUTHEADER header;
+    union {
+        RAWMOUSE mouse;
+        RAWHID hid;
+    } data;
+};
+struct RAWINPUTDEVICE {
+    USHORT usUsagePage;
+    USHORT usUsage;
+    DWORD dwFlags;
+    HWND hwndTarget;
+};
 
 struct IMAGE_DOS_HEADER {
     WORD e_magic;
@@ -68,6 +99,14 @@ struct CREATESTRUCTA {
 #define WM_INPUT 0x00FF
 #define WM_USER 0x0400
 
+#define RIDEV_REMOVE 0x00000001
+#define RIDEV_INPUTSINK 0x00000100
+#define RID_INPUT 0x10000003
+#define RIM_INPUT 0
+#define RIM_INPUTSINK 1
+#define RIM_TYPEHID 2
+#define MB_OK 0x00000000u
+
 #define WS_POPUP 0x80000000u
 #define WS_EX_TOOLWINDOW 0x00000080u
 #define GWLP_WNDPROC (-4)
@@ -91,3 +130,8 @@ LONG_PTR WINAPI GetWindowLongPtrA(HWND Window, int Index);
 LONG_PTR WINAPI SetWindowLongPtrA(HWND Window, int Index, LONG_PTR Value);
 LRESULT WINAPI DefWindowProcA(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
 LRESULT WINAPI SendMessageA(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
+
+BOOL WINAPI RegisterRawInputDevices(const RAWINPUTDEVICE* Devices, UINT Count, UINT Size);
+UINT WINAPI GetRawInputData(HRAWINPUT Input, UINT Command, LPVOID Data, UINT* Size,
+                            UINT HeaderSize);
+BOOL WINAPI MessageBeep(UINT Type);
