@@ -53,4 +53,11 @@ run_windows() {
     return $rc
 }
 
+# Installs the virtual remote control (tools/VirtualRemote) into prefix $2
+# from the 64-bit build tree $1; a no-op when it is there already.
+ensure_virtual_remote() {
+    local tree=$1/tools/VirtualRemote
+    run_windows win64 "$2" 120 "$tree/install-remote.exe" "$(winpath "$(absolute "$tree")/vremote.inf")"
+}
+
 stop_prefix() { WINEPREFIX=$(absolute "$1") timeout 60 wineserver -k >/dev/null 2>&1 || true; }

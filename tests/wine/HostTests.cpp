@@ -2,15 +2,20 @@
 // checks what they do for real: exports, identity texts, the event window,
 // the calls into the driver library, key delivery and clean-up.
 //
-//   plugin-host-tests VARNELO.dll TISKARO.dll DRIVERS-DIR
+//   plugin-host-tests VARNELO.dll TISKARO.dll DRIVERS-DIR REMOTE-PRESS.exe
 //
 // DRIVERS-DIR holds the stand-in driver's variants in folders full,
 // noregister, nounregister and none (empty). All cases run in one process
 // (a 32-bit process start is slow under emulation). The process ends with a
 // live listener on purpose: exiting with it must neither crash nor call the
 // driver after the system detached it (the driver then exits with 86).
+// The Tiskaro cases press keys on the virtual remote, which must be installed,
+// through its 64-bit helper REMOTE-PRESS.exe.
+#include "VirtualRemote.h"
+
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -127,9 +132,21 @@ void PumpMessages() {
     }
 }
 
+std::vector<RAWINPUTDEVICE> RawInputRegistrations() {
+    UINT Count = 0;
+    GetRegisteredRawInputDevices(nullptr, &Count, sizeof(RAWINPUTDEVICE));
+    std::vector<RAWINPUTDEVICE> Devices(Count);
+    if (Count && GetRegisteredRawInputDevices(Devices.data(), &Count, sizeof(RAWINPUTDEVICE)) ==
+                     static_cast<UINT>(-1))
+        Devices.clear();
+    Devices.resize(Count);
+    return Devices;
+}
+
 void ExpectNothingLeft() {
     CHECK(!DriverLoaded());
     CHECK(ThreadWindows().empty());
+    CHECK(RawInputRegistrations().empty());
 }
 
 // --- exports -------------------------------------------------------------
@@ -329,13 +346,194 @@ void DriverVariants() {
     }
 }
 
-// --- Tiskaro (listener still to come) ------------------------------------
+// --- Tiskaro, through the virtual remote -----------------------------------
 
-void TiskaroBindsNothingYet() {
+// Presses keys on the virtual remote through its 64-bit helper, remote-press.
+class TRemote {
+public:
+    bool Start(const std::string& Helper) {
+        SECURITY_ATTRIBUTES Inherit{sizeof Inherit, nullptr, TRUE};
+        HANDLE ChildIn = nullptr, ChildOut = nullptr;
+        if (!CreatePipe(&ChildIn, &ToHelper, &Inherit, 0) ||
+            !CreatePipe(&FromHelper, &ChildOut, &Inherit, 0))
+            return false;
+        SetHandleInformation(ToHelper, HANDLE_FLAG_INHERIT, 0);
+        SetHandleInformation(FromHelper, HANDLE_FLAG_INHERIT, 0);
+        STARTUPINFOA Startup{};
+        Startup.cb = sizeof Startup;
+        Startup.dwFlags = STARTF_USESTDHANDLES;
+        Startup.hStdInput = ChildIn;
+        Startup.hStdOutput = ChildOut;
+        Startup.hStdError = ChildOut;
+        std::string Command = "\"" + Helper + "\"";
+        PROCESS_INFORMATION Process{};
+        const BOOL Started = CreateProcessA(nullptr, &Command[0], nullptr, nullptr, TRUE, 0,
+                                            nullptr, nullptr, &Startup, &Process);
+        CloseHandle(ChildIn);
+        CloseHandle(ChildOut);
+        if (!Started)
+            return false;
+        CloseHandle(Process.hThread);
+        Helper_ = Process.hProcess;
+        return ReadLine() == "ready";
+    }
+    ~TRemote() {
+        if (ToHelper)
+            CloseHandle(ToHelper); // the helper ends at the end of its input
+        if (Helper_) {
+            WaitForSingleObject(Helper_, 5000);
+            CloseHandle(Helper_);
+        }
+        if (FromHelper)
+            CloseHandle(FromHelper);
+    }
+    bool Press(int Collection, BYTE KeyByte, BYTE Next = 0) {
+        char Line[32];
+        const int Length = std::snprintf(Line, sizeof Line, "%d %X %X\n", Collection, KeyByte, Next);
+        DWORD Written = 0;
+        return WriteFile(ToHelper, Line, Length, &Written, nullptr) && ReadLine() == "ok";
+    }
+
+private:
+    std::string ReadLine() {
+        std::string Line;
+        char Char;
+        DWORD Read = 0;
+        while (ReadFile(FromHelper, &Char, 1, &Read, nullptr) && Read == 1 && Char != '\n')
+            if (Char != '\r')
+                Line += Char;
+        return Line;
+    }
+    HANDLE ToHelper = nullptr, FromHelper = nullptr, Helper_ = nullptr;
+};
+
+TRemote* Remote = nullptr;
+std::string RemotePressPath;
+enum { Vendor, Consumer, Consumer80, Unregistered }; // the remote's collections
+
+// Dispatches messages until Count keys have arrived in all, or Ms have passed.
+bool PumpUntilKeys(size_t Count, DWORD Ms = 5000) {
+    const DWORD Start = GetTickCount();
+    while (Keys.size() < Count && GetTickCount() - Start < Ms) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        PumpMessages();
+    }
+    return Keys.size() >= Count;
+}
+
+// Raw input is dropped while no window has the foreground.
+void WaitForForeground() {
+    for (int Try = 0; Try < 100 && !GetForegroundWindow(); ++Try)
+        Sleep(50);
+    CHECK(GetForegroundWindow() != nullptr);
+}
+
+// Presses a key that has a name and waits for it to arrive.
+void Press(int Collection, BYTE KeyByte, BYTE Next = 0) {
+    const size_t Before = Keys.size();
+    if (!Remote->Press(Collection, KeyByte, Next))
+        std::printf("  writing to the virtual remote failed: error %lu\n", GetLastError());
+    CHECK(PumpUntilKeys(Before + 1));
+}
+
+// Presses a key that must not arrive: a named key pressed after it on a
+// registered collection shows that the first one had its chance.
+void PressUnheard(int Collection, BYTE KeyByte, int WitnessCollection) {
+    const size_t Before = Keys.size();
+    CHECK(Remote->Press(Collection, KeyByte));
+    CHECK(Remote->Press(WitnessCollection, 0xB7)); // Stop
+    CHECK(PumpUntilKeys(Before + 1));
+    PumpUntilKeys(Before + 2, 300);
+    CHECK(Keys.size() == Before + 1);
+    CHECK_EQ(Keys.back(), "DAV2005/Stop");
+}
+
+void TiskaroKeysArriveThroughRawInput() {
+    WaitForForeground();
     TPlugin Tiskaro(TiskaroPath);
     Tiskaro.SetCallback(0, &RecordKey);
+    Press(Vendor, 0xB0);
+    Press(Consumer, 0xE9);
+    Press(Consumer80, 0x0D);
+    Press(Vendor, 0x24, 0x02);
+    Press(Consumer, 0x24, 0x00);
+    Press(Consumer80, 0x5B);
+    Press(Consumer80, 0x5B);
+    CHECK_EQ(Join(Keys), "DAV2005/Play,DAV2005/Volume_Up,DAV2005/Home,DAV2005/Back,"
+                         "DAV2005/DVD_Menu,DAV2005/Red,DAV2005/Red");
+    PressUnheard(Vendor, 0x00, Vendor);          // a key byte without a name
+    PressUnheard(Consumer, 0x23, Consumer);
+    PressUnheard(Unregistered, 0xB0, Consumer80); // a collection nobody registered
+}
+
+void TiskaroRegistersThreeCollectionsAsInputSink() {
+    TPlugin Tiskaro(TiskaroPath);
+    Tiskaro.SetCallback(0, &RecordKey);
+    const std::vector<HWND> Windows = ThreadWindows();
+    CHECK(Windows.size() == 1);
+    CHECK(GetAncestor(Windows[0], GA_PARENT) == GetDesktopWindow());
+    CHECK(!IsWindowVisible(Windows[0]));
+    // In the order asked for by usage page and usage, whatever order the system keeps.
+    std::vector<RAWINPUTDEVICE> Devices = RawInputRegistrations();
+    std::sort(Devices.begin(), Devices.end(), [](const RAWINPUTDEVICE& A, const RAWINPUTDEVICE& B) {
+        return A.usUsagePage != B.usUsagePage ? A.usUsagePage > B.usUsagePage : A.usUsage < B.usUsage;
+    });
+    std::string Registered;
+    for (const RAWINPUTDEVICE& Device : Devices) {
+        char Line[64];
+        std::snprintf(Line, sizeof Line, "%X/%X%s ", Device.usUsagePage, Device.usUsage,
+                      Device.dwFlags == RIDEV_INPUTSINK && Device.hwndTarget == Windows[0]
+                          ? " sink"
+                          : "");
+        Registered += Line;
+    }
+    CHECK_EQ(Registered, "FFBC/88 sink C/1 sink C/80 sink ");
+    CHECK(SendMessageA(Windows[0], WM_QUERYENDSESSION, 0, 0) != 0);
+    Tiskaro.SetCallback(0, nullptr);
+    CHECK(!IsWindow(Windows[0]));
+}
+
+void TiskaroRebindKeepsWindowAndSwapsCallback() {
+    WaitForForeground();
+    TPlugin Tiskaro(TiskaroPath);
+    Tiskaro.SetCallback(0, &RecordKey);
+    const std::vector<HWND> Before = ThreadWindows();
+    Tiskaro.SetCallback(0, &OtherRecordKey);
+    CHECK(ThreadWindows() == Before);
+    Press(Vendor, 0xB1);
+    CHECK_EQ(Join(Keys), "other:DAV2005/Pause");
+    // Unbound: window and registrations go; bound again: a new listener hears.
     Tiskaro.SetCallback(0, nullptr);
     ExpectNothingLeft();
+    Tiskaro.SetCallback(0, &RecordKey);
+    CHECK(ThreadWindows().size() == 1);
+    Press(Consumer, 0xEA);
+    CHECK_EQ(Keys.back(), "DAV2005/Volume_Down");
+}
+
+void TiskaroCallbackThatUnbinds() {
+    WaitForForeground();
+    TPlugin Tiskaro(TiskaroPath);
+    CurrentSetCallback = Tiskaro.SetCallback;
+    NextBinding = nullptr;
+    Tiskaro.SetCallback(0, &RebindingKey);
+    Press(Vendor, 0xB6);
+    ExpectNothingLeft();
+    CHECK(Remote->Press(Vendor, 0xB6));
+    PumpUntilKeys(2, 300);
+    CHECK_EQ(Join(Keys), "DAV2005/Previous");
+}
+
+void TiskaroUnloadWithLiveListenerThenReload() {
+    WaitForForeground();
+    for (int Round = 0; Round < 2; ++Round) {
+        TPlugin Tiskaro(TiskaroPath);
+        Tiskaro.SetCallback(0, &RecordKey);
+        Press(Consumer80, 0x9C);
+        Tiskaro.Unload();
+        ExpectNothingLeft();
+    }
+    CHECK_EQ(Join(Keys), "DAV2005/Channel_Up,DAV2005/Channel_Up");
 }
 
 struct TCase {
@@ -354,7 +552,11 @@ const TCase Cases[] = {
     {"callback that unbinds or rebinds", CallbackThatUnbindsOrRebinds},
     {"unload with live listener, then reload", UnloadWithLiveListenerReleasesAllAndReloadWorks},
     {"driver variants", DriverVariants},
-    {"Tiskaro binds nothing yet", TiskaroBindsNothingYet},
+    {"Tiskaro keys arrive through raw input", TiskaroKeysArriveThroughRawInput},
+    {"Tiskaro registers three collections", TiskaroRegistersThreeCollectionsAsInputSink},
+    {"Tiskaro rebind keeps window, swaps callback", TiskaroRebindKeepsWindowAndSwapsCallback},
+    {"Tiskaro callback that unbinds", TiskaroCallbackThatUnbinds},
+    {"Tiskaro unload with live listener, then reload", TiskaroUnloadWithLiveListenerThenReload},
 };
 
 // Turns a case that hangs (a message loop that never ends, say) into a failure.
@@ -377,15 +579,21 @@ DWORD WINAPI Watchdog(LPVOID) {
 extern "C" __declspec(dllexport) void HostRecord(const char* Line) { DriverCalls.push_back(Line); }
 
 int main(int Argc, char** Argv) {
-    if (Argc != 4) {
-        std::fprintf(stderr, "usage: plugin-host-tests VARNELO.dll TISKARO.dll DRIVERS-DIR\n");
+    if (Argc != 5) {
+        std::fprintf(stderr,
+                     "usage: plugin-host-tests VARNELO.dll TISKARO.dll DRIVERS-DIR REMOTE-PRESS.exe\n");
         return 2;
     }
+    RemotePressPath = Argv[4];
     setvbuf(stdout, nullptr, _IONBF, 0);
     VarneloPath = Argv[1];
     TiskaroPath = Argv[2];
     DriversDir = Argv[3];
     CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
+    TRemote VirtualRemote;
+    if (!VirtualRemote.Start(RemotePressPath))
+        std::printf("FAIL the virtual remote's helper did not start: is the remote installed?\n");
+    Remote = &VirtualRemote;
 
     int Passed = 0;
     for (const TCase& Case : Cases) {
@@ -406,12 +614,13 @@ int main(int Argc, char** Argv) {
     }
     std::printf("%d passed, %d failed\n", Passed, Failures);
 
-    // Leave Varnelo listening: ending the process must be clean all the same.
+    // Leave both plug-ins listening: ending the process must be clean all the same.
     UseDriver("full");
-    const HMODULE Varnelo = LoadLibraryA(VarneloPath.c_str());
-    const auto SetCallback = reinterpret_cast<TSetCallback>(
-        reinterpret_cast<void*>(GetProcAddress(Varnelo, "SetCallback")));
-    if (SetCallback)
-        SetCallback(0, &RecordKey);
+    for (const std::string* Path : {&VarneloPath, &TiskaroPath}) {
+        const auto SetCallback = reinterpret_cast<TSetCallback>(reinterpret_cast<void*>(
+            GetProcAddress(LoadLibraryA(Path->c_str()), "SetCallback")));
+        if (SetCallback)
+            SetCallback(0, &RecordKey);
+    }
     return Failures == 0 ? 0 : 1;
 }

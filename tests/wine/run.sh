@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the Wine layer of the tests.
-#   run.sh prefix PREFIX                   make the Wine prefix the tests share
+#   run.sh prefix BUILD-ROOT PREFIX        make the Wine prefix the tests share,
+#                                          with the virtual remote installed
 #   run.sh host ARCH BUILD-ROOT PREFIX     the test host against ARCH's DLLs
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
@@ -8,7 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 case ${1-} in
 prefix)
-    ensure_prefix "$2"
+    ensure_prefix "$3" && ensure_virtual_remote "$2/win64" "$3"
     ;;
 host)
     arch=$2 build=$3/$2 prefix=$4
@@ -19,10 +20,11 @@ host)
     # One process for every case: a 32-bit start costs about a minute here.
     run_windows "$arch" "$prefix" 600 "$build/tests/wine/plugin-host-tests.exe" \
         "$(winpath "$build/Varnelo/Varnelo.dll")" "$(winpath "$build/Tiskaro/Tiskaro.dll")" \
-        "$(winpath "$build/tests/wine/drivers")"
+        "$(winpath "$build/tests/wine/drivers")" \
+        "$(winpath "$3/win64/tools/VirtualRemote/remote-press.exe")"
     ;;
 *)
-    echo "usage: run.sh prefix PREFIX | host ARCH BUILD-ROOT PREFIX" >&2
+    echo "usage: run.sh prefix BUILD-ROOT PREFIX | host ARCH BUILD-ROOT PREFIX" >&2
     exit 2
     ;;
 esac
