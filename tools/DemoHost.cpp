@@ -2,11 +2,17 @@
 // texts, binds a key callback, and prints each key event as it arrives while
 // it dispatches window messages, until the remote has been quiet for a while.
 //
-//   demo-host PLUGIN.dll...
+//   demo-host [--remote-session PLAYER.exe] PLUGIN.dll...
+//
+// With --remote-session, a plug-in that reads the remote directly (rather
+// than through a receiver driver) is played a scripted session by starting
+// PLAYER.exe --session once its callback is bound.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <initializer_list>
+#include <string>
 
 namespace {
 typedef void(WINAPI* TKeyCallback)(const char*, const char*);
@@ -27,6 +33,19 @@ template <class F> F Export(HMODULE Module, const char* Name) {
     return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(Module, Name)));
 }
 
+// Starts the remote's session player; the caller waits for its keys.
+HANDLE StartSession(const char* Player) {
+    std::string Command = std::string("\"") + Player + "\" --session";
+    STARTUPINFOA Startup{};
+    Startup.cb = sizeof Startup;
+    PROCESS_INFORMATION Process{};
+    if (!CreateProcessA(nullptr, &Command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &Startup, &Process))
+        return nullptr;
+    CloseHandle(Process.hThread);
+    return Process.hProcess;
+}
+
 // Dispatches messages until no key has come for QuietMs, or LimitMs in all.
 void Listen(DWORD QuietMs, DWORD LimitMs) {
     const DWORD Start = GetTickCount();
@@ -43,11 +62,17 @@ void Listen(DWORD QuietMs, DWORD LimitMs) {
 } // namespace
 
 int main(int Argc, char** Argv) {
-    if (Argc < 2) {
-        std::fprintf(stderr, "usage: demo-host PLUGIN.dll...\n");
+    const char* Player = nullptr;
+    int First = 1;
+    if (Argc > 2 && std::strcmp(Argv[1], "--remote-session") == 0) {
+        Player = Argv[2];
+        First = 3;
+    }
+    if (Argc <= First) {
+        std::fprintf(stderr, "usage: demo-host [--remote-session PLAYER.exe] PLUGIN.dll...\n");
         return 2;
     }
-    for (int I = 1; I < Argc; ++I) {
+    for (int I = First; I < Argc; ++I) {
         HMODULE Plugin = LoadLibraryA(Argv[I]);
         const auto SetCallback = Plugin ? Export<TSetCallback>(Plugin, "SetCallback") : nullptr;
         if (!SetCallback) {
@@ -61,7 +86,13 @@ int main(int Argc, char** Argv) {
         std::fflush(stdout);
         KeysSeen = 0;
         SetCallback(0, &PrintKey);
-        Listen(2000, 15000);
+        // The receiver driver plays its own session; a HID remote needs a player.
+        HANDLE Session = Player && !GetModuleHandleA("MCEir.dll") ? StartSession(Player) : nullptr;
+        Listen(2500, 15000);
+        if (Session) {
+            WaitForSingleObject(Session, 5000);
+            CloseHandle(Session);
+        }
         SetCallback(0, nullptr);
         FreeLibrary(Plugin);
         std::printf("  %d key events\n\n", KeysSeen);

@@ -463,6 +463,7 @@ void TiskaroKeysArriveThroughRawInput() {
                          "DAV2005/DVD_Menu,DAV2005/Red,DAV2005/Red");
     PressUnheard(Vendor, 0x00, Vendor);          // a key byte without a name
     PressUnheard(Consumer, 0x23, Consumer);
+    PressUnheard(Consumer80, 0xFF, Consumer80);
     PressUnheard(Unregistered, 0xB0, Consumer80); // a collection nobody registered
 }
 
