@@ -1,6 +1,6 @@
 // TcxKeyPlus and Tiskaro's SetCallback against the fake OS: the raw input
 // registration, reading and naming each WM_INPUT, and the callback's guards.
-#include "FakeOs.h"
+#include "PluginFixture.h"
 #include "cxKeyPlus.h"
 
 #include <gtest/gtest.h>
@@ -11,20 +11,6 @@
 #include <vector>
 
 namespace {
-using TStrings = std::vector<std::string>;
-
-std::vector<std::pair<std::string, std::string>> Keys;
-TKeyCallback NextBinding = nullptr;
-
-void WINAPI RecordKey(const char* Source, const char* Key) { Keys.emplace_back(Source, Key); }
-void WINAPI OtherRecordKey(const char* Source, const char* Key) {
-    Keys.emplace_back(std::string("other:") + Source, Key);
-}
-void WINAPI RebindingKey(const char* Source, const char* Key) {
-    RecordKey(Source, Key);
-    SetCallback(0, NextBinding);
-}
-
 // A HID record with one report {report id, key byte, next byte}.
 std::vector<BYTE> HidRecord(BYTE KeyByte, BYTE Next = 0, std::size_t Padding = 0) {
     std::vector<BYTE> Record(ReportOffset + 3 + Padding);
@@ -50,17 +36,10 @@ const std::string Entries(const char* Flags, const char* Window) {
            " size=" + std::to_string(sizeof(RAWINPUTDEVICE));
 }
 
-class KeyPlusTest : public testing::Test {
+class KeyPlusTest : public PluginFixture {
 protected:
-    void Start(const FakeOs::TSettings& Settings = {}) {
-        FakeOs::Reset(Settings);
-        Keys.clear();
-    }
-    void SetUp() override { Start(); }
     void TearDown() override {
-        UnloadPlugin();
-        EXPECT_EQ(FakeOs::LiveWindows(), 0);
-        EXPECT_EQ(FakeOs::RegisteredClasses(), 0);
+        PluginFixture::TearDown();
         EXPECT_TRUE(FakeOs::RawInputRegistrations().empty());
     }
     static TStrings Lifecycle() {
@@ -119,7 +98,7 @@ TEST_P(KeyPlusInputTest, EachInputYieldsAtMostOneKey) {
     // Every message gets default processing, WM_INPUT after its read.
     EXPECT_EQ(FakeOs::CallsOf({"DefWindowProcA"}).size(), 1u);
     if (Case.Key) {
-        EXPECT_EQ(Keys, (decltype(Keys){{"DAV2005", Case.Key}}));
+        EXPECT_EQ(Keys, (TKeys{{"DAV2005", Case.Key}}));
     } else {
         EXPECT_TRUE(Keys.empty());
     }
@@ -150,7 +129,7 @@ TEST_F(KeyPlusTest, EveryCollectionDeliversAndRepeatsAreNotFiltered) {
     Send(0xE9, 0, 0xC, 0x1);
     Send(0xE9, 0, 0xC, 0x1);
     Send(0x0D, 0, 0xC, 0x80);
-    EXPECT_EQ(Keys, (decltype(Keys){
+    EXPECT_EQ(Keys, (TKeys{
                         {"DAV2005", "Volume_Up"}, {"DAV2005", "Volume_Up"}, {"DAV2005", "Home"}}));
 }
 
@@ -162,7 +141,7 @@ TEST_F(KeyPlusTest, RebindKeepsWindowAndRegistrationAndSwapsTheCallback) {
     EXPECT_TRUE(Lifecycle().empty());
     EXPECT_EQ(FakeOs::RawInputTarget(0xFFBC, 0x88), Window);
     Send(0xB1);
-    EXPECT_EQ(Keys, (decltype(Keys){{"other:DAV2005", "Pause"}}));
+    EXPECT_EQ(Keys, (TKeys{{"other:DAV2005", "Pause"}}));
 }
 
 TEST_F(KeyPlusTest, BindAfterUnbindMakesANewListenerThatRegistersAgain) {
@@ -208,7 +187,7 @@ TEST_F(KeyPlusTest, FireKeyNeedsCallbackEnabledAndAName) {
     EXPECT_FALSE(Listener.FireKey(""));
     EXPECT_FALSE(Listener.FireKey(nullptr));
     EXPECT_TRUE(Listener.FireKey("Play"));
-    EXPECT_EQ(Keys, (decltype(Keys){{"DAV2005", "Play"}}));
+    EXPECT_EQ(Keys, (TKeys{{"DAV2005", "Play"}}));
 }
 
 TEST_F(KeyPlusTest, CallbackThatUnbindsEndsTheMessageSafely) {
@@ -225,7 +204,7 @@ TEST_F(KeyPlusTest, CallbackThatRebindsHandsTheNextKeyToTheNewCallback) {
     SetCallback(0, &RebindingKey);
     Send(0xB0);
     Send(0xB7);
-    EXPECT_EQ(Keys, (decltype(Keys){{"DAV2005", "Play"}, {"other:DAV2005", "Stop"}}));
+    EXPECT_EQ(Keys, (TKeys{{"DAV2005", "Play"}, {"other:DAV2005", "Stop"}}));
 }
 
 TEST_F(KeyPlusTest, KeyHandlingAllocatesNothing) {

@@ -1,6 +1,6 @@
 // TMceRemote and Varnelo's SetCallback against the fake OS: what is acquired,
 // in which order it is released, and what each message turns into.
-#include "FakeOs.h"
+#include "PluginFixture.h"
 #include "UMceRemote.h"
 
 #include <gtest/gtest.h>
@@ -10,20 +10,6 @@
 #include <vector>
 
 namespace {
-using TStrings = std::vector<std::string>;
-
-std::vector<std::pair<std::string, std::string>> Keys;
-TKeyCallback NextBinding = nullptr; // what the re-binding callback binds to
-
-void WINAPI RecordKey(const char* Source, const char* Key) { Keys.emplace_back(Source, Key); }
-void WINAPI OtherRecordKey(const char* Source, const char* Key) {
-    Keys.emplace_back(std::string("other:") + Source, Key);
-}
-void WINAPI RebindingKey(const char* Source, const char* Key) {
-    RecordKey(Source, Key);
-    SetCallback(0, NextBinding);
-}
-
 const TStrings BindCalls = {
     "LoadLibraryA MCEir.dll",
     "GetProcAddress MceIrRegisterEvents",
@@ -33,19 +19,12 @@ const TStrings BindCalls = {
     "MceIrRegisterEvents W1",
 };
 
-class MceRemoteTest : public testing::Test {
+class MceRemoteTest : public PluginFixture {
 protected:
-    void Start(const FakeOs::TSettings& Settings = {}) {
-        FakeOs::Reset(Settings);
-        Keys.clear();
-    }
-    void SetUp() override { Start(); }
     void TearDown() override {
         // Unloading must leave nothing behind, whatever the test did.
-        UnloadPlugin();
-        EXPECT_EQ(FakeOs::LiveWindows(), 0);
+        PluginFixture::TearDown();
         EXPECT_EQ(FakeOs::DriverReferences(), 0);
-        EXPECT_EQ(FakeOs::RegisteredClasses(), 0);
         EXPECT_EQ(FakeOs::RegisteredWindow(), nullptr);
     }
     // Only the calls that acquire or release something, in order.
@@ -126,7 +105,7 @@ TEST_F(MceRemoteTest, RepeatedPressesEachReachTheCallback) {
     SetCallback(0, &RecordKey);
     FakeOs::PressKey(0x7BEF);
     FakeOs::PressKey(0x7BEF);
-    EXPECT_EQ(Keys, (decltype(Keys){{"MCE Remote", "Volume Up"}, {"MCE Remote", "Volume Up"}}));
+    EXPECT_EQ(Keys, (TKeys{{"MCE Remote", "Volume Up"}, {"MCE Remote", "Volume Up"}}));
 }
 
 TEST_F(MceRemoteTest, KeyEventWithoutCallbackIsSwallowed) {
@@ -235,7 +214,7 @@ TEST_F(MceRemoteTest, CallbackThatRebindsHandsTheNextKeyToTheNewCallback) {
     SetCallback(0, &RebindingKey);
     FakeOs::PressKey(0x7BE9);
     FakeOs::PressKey(0x7BE7);
-    EXPECT_EQ(Keys, (decltype(Keys){{"MCE Remote", "Play"}, {"other:MCE Remote", "Pause"}}));
+    EXPECT_EQ(Keys, (TKeys{{"MCE Remote", "Play"}, {"other:MCE Remote", "Pause"}}));
     EXPECT_EQ(FakeOs::LiveWindows(), 1);
     EXPECT_EQ(FakeOs::DriverReferences(), 1);
 }
