@@ -13,7 +13,9 @@ namespace {
 // The library's one listener, empty after load.
 TcxKeyPlus* ListenerSlot = nullptr;
 
-void DestroyListener() { delete std::exchange(ListenerSlot, nullptr); }
+void DestroyListener() {
+    delete std::exchange(ListenerSlot, nullptr);
+}
 } // namespace
 
 extern "C" void WINAPI SetCallback(DWORD Unused, TKeyCallback KeyCallback) {

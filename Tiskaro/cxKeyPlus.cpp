@@ -12,17 +12,14 @@ struct TReportKey {
 
 // 0x24 is missing here: its name depends on the byte after it.
 constexpr TReportKey ReportKeys[] = {
-    {0x09, "Info"},         {0x0D, "Home"},          {0x1F, "Mute"},
-    {0x25, "Live_TV"},      {0x46, "my_TV"},         {0x47, "my_Music"},
-    {0x48, "TV_Recordings"}, {0x4B, "DVD_angle"},    {0x4C, "DVD_Audio"},
-    {0x4D, "DVD_Subtitle"}, {0x5A, "Videotext"},     {0x5B, "Red"},
-    {0x5C, "Green"},        {0x5D, "Yellow"},        {0x5E, "Blue"},
-    {0x65, "TV_Off"},       {0x82, "Standby"},       {0x8D, "TV_Guide"},
-    {0x9C, "Channel_Up"},   {0x9D, "Channel_Down"},  {0xB0, "Play"},
-    {0xB1, "Pause"},        {0xB2, "Record"},        {0xB3, "FastForward"},
-    {0xB4, "Rewind"},       {0xB5, "Next"},          {0xB6, "Previous"},
-    {0xB7, "Stop"},         {0xE2, "Mute"},          {0xE9, "Volume_Up"},
-    {0xEA, "Volume_Down"},
+    {0x09, "Info"},      {0x0D, "Home"},         {0x1F, "Mute"},          {0x25, "Live_TV"},
+    {0x46, "my_TV"},     {0x47, "my_Music"},     {0x48, "TV_Recordings"}, {0x4B, "DVD_angle"},
+    {0x4C, "DVD_Audio"}, {0x4D, "DVD_Subtitle"}, {0x5A, "Videotext"},     {0x5B, "Red"},
+    {0x5C, "Green"},     {0x5D, "Yellow"},       {0x5E, "Blue"},          {0x65, "TV_Off"},
+    {0x82, "Standby"},   {0x8D, "TV_Guide"},     {0x9C, "Channel_Up"},    {0x9D, "Channel_Down"},
+    {0xB0, "Play"},      {0xB1, "Pause"},        {0xB2, "Record"},        {0xB3, "FastForward"},
+    {0xB4, "Rewind"},    {0xB5, "Next"},         {0xB6, "Previous"},      {0xB7, "Stop"},
+    {0xE2, "Mute"},      {0xE9, "Volume_Up"},    {0xEA, "Volume_Down"},
 };
 constexpr BYTE MenuKey = 0x24;
 

@@ -26,7 +26,7 @@ struct alignas(RAWINPUT) TRawInputBuffer {
 const char* ReportKeyName(const TRawInputBuffer& Buffer);
 
 class TcxKeyPlus : public TObject {
-public:
+  public:
     // Creates the event window and registers it for the three collections;
     // a refused registration beeps once and is otherwise silent.
     explicit TcxKeyPlus(DWORD Unused);
@@ -43,7 +43,7 @@ public:
     bool Enabled = false;
     TKeyCallback KeyCallback = nullptr;
 
-private:
+  private:
     static void Withdraw(HWND Target);
 
     // Owners in the order of acquisition: the registration, which names the

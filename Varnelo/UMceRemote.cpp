@@ -13,17 +13,17 @@ struct TIrKey {
 };
 
 constexpr TIrKey IrKeys[] = {
-    {0x7B9A, "TV Off"},      {0x7BA1, "Blue"},      {0x7BA2, "Yellow"},   {0x7BA3, "Green"},
+    {0x7B9A, "TV Off"},      {0x7BA1, "Blue"},      {0x7BA2, "Yellow"},     {0x7BA3, "Green"},
     {0x7BA4, "Red"},         {0x7BA5, "Videotext"}, {0x7BB7, "Recordings"}, {0x7BD9, "EPG"},
-    {0x7BDA, "Line TV"},     {0x7BDB, "DVD Menu"},  {0x7BDC, "Back"},     {0x7BDD, "Ok"},
-    {0x7BDE, "Right"},       {0x7BDF, "Left"},      {0x7BE0, "Down"},     {0x7BE1, "Up"},
-    {0x7BE2, "*"},           {0x7BE3, "#"},         {0x7BE4, "Replay"},   {0x7BE5, "Skip"},
-    {0x7BE6, "Stop Off"},    {0x7BE7, "Pause"},     {0x7BE8, "Record"},   {0x7BE9, "Play"},
-    {0x7BEA, "Rew"},         {0x7BEB, "Fwd"},       {0x7BEC, "Ch Down"},  {0x7BED, "Ch Up"},
-    {0x7BEE, "Volume Down"}, {0x7BEF, "Volume Up"}, {0x7BF0, "Info"},     {0x7BF1, "Mute"},
-    {0x7BF2, "Start"},       {0x7BF3, "PC Off"},    {0x7BF4, "Enter"},    {0x7BF5, "Delete"},
-    {0x7BF6, "9"},           {0x7BF7, "8"},         {0x7BF8, "7"},        {0x7BF9, "6"},
-    {0x7BFA, "5"},           {0x7BFB, "4"},         {0x7BFC, "3"},        {0x7BFD, "2"},
+    {0x7BDA, "Line TV"},     {0x7BDB, "DVD Menu"},  {0x7BDC, "Back"},       {0x7BDD, "Ok"},
+    {0x7BDE, "Right"},       {0x7BDF, "Left"},      {0x7BE0, "Down"},       {0x7BE1, "Up"},
+    {0x7BE2, "*"},           {0x7BE3, "#"},         {0x7BE4, "Replay"},     {0x7BE5, "Skip"},
+    {0x7BE6, "Stop Off"},    {0x7BE7, "Pause"},     {0x7BE8, "Record"},     {0x7BE9, "Play"},
+    {0x7BEA, "Rew"},         {0x7BEB, "Fwd"},       {0x7BEC, "Ch Down"},    {0x7BED, "Ch Up"},
+    {0x7BEE, "Volume Down"}, {0x7BEF, "Volume Up"}, {0x7BF0, "Info"},       {0x7BF1, "Mute"},
+    {0x7BF2, "Start"},       {0x7BF3, "PC Off"},    {0x7BF4, "Enter"},      {0x7BF5, "Delete"},
+    {0x7BF6, "9"},           {0x7BF7, "8"},         {0x7BF8, "7"},          {0x7BF9, "6"},
+    {0x7BFA, "5"},           {0x7BFB, "4"},         {0x7BFC, "3"},          {0x7BFD, "2"},
     {0x7BFE, "1"},           {0x7BFF, "0"},
 };
 

@@ -36,7 +36,7 @@ typedef BOOL(WINAPI* TMceIrRegisterEvents)(HWND Window);
 typedef BOOL(WINAPI* TMceIrUnregisterEvents)();
 
 class TMceRemote : public TObject {
-public:
+  public:
     // Loads the driver library and, when it loads, creates the event window and
     // registers it. Never fails: without the library the listener is unbound.
     explicit TMceRemote(TKeyCallback KeyCallback);
@@ -48,7 +48,7 @@ public:
     HMODULE DriverLibrary() const { return Library.Get(); }
     bool Bound() const { return static_cast<bool>(Library); }
 
-private:
+  private:
     static void CallUnregister(TMceIrUnregisterEvents Unregister) { Unregister(); }
     static void ReleaseLibrary(HMODULE Library) { FreeLibrary(Library); }
 

@@ -5,7 +5,7 @@
 #include <utility>
 
 template <class Handle, auto Release> class TUniqueHandle {
-public:
+  public:
     TUniqueHandle() = default;
     explicit TUniqueHandle(Handle Value) : Value(Value) {}
     TUniqueHandle(TUniqueHandle&& Other) noexcept : Value(Other.Detach()) {}
@@ -33,6 +33,6 @@ public:
             Release(Old);
     }
 
-private:
+  private:
     Handle Value{};
 };

@@ -10,7 +10,9 @@ namespace {
 constexpr char ClassName[] = "TPUtilWindow";
 bool ClassRegistered = false;
 
-HINSTANCE ThisModule() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
+HINSTANCE ThisModule() {
+    return reinterpret_cast<HINSTANCE>(&__ImageBase);
+}
 
 bool RegisterClassOnce() {
     if (ClassRegistered)
@@ -29,8 +31,8 @@ namespace UtilWindow {
 HWND Create() {
     if (!RegisterClassOnce())
         return nullptr;
-    return CreateWindowExA(WS_EX_TOOLWINDOW, ClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr,
-                           nullptr, ThisModule(), nullptr);
+    return CreateWindowExA(WS_EX_TOOLWINDOW, ClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                           ThisModule(), nullptr);
 }
 
 void Route(HWND Window, WNDPROC Proc, void* Object) {

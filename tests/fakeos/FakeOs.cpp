@@ -40,7 +40,9 @@ std::vector<TRawRegistration> RawRegistrations;
 const std::vector<BYTE>* PendingInput = nullptr;
 long Allocations = 0;
 
-void Record(std::string Line) { Log.push_back(std::move(Line)); }
+void Record(std::string Line) {
+    Log.push_back(std::move(Line));
+}
 
 std::string Hex(unsigned long Value) {
     char Text[32];
@@ -78,7 +80,9 @@ void Reset(const TSettings& NewSettings) {
     Allocations = 0;
 }
 
-const std::vector<std::string>& Calls() { return Log; }
+const std::vector<std::string>& Calls() {
+    return Log;
+}
 
 std::vector<std::string> CallsOf(std::initializer_list<const char*> Prefixes) {
     std::vector<std::string> Found;
@@ -91,9 +95,13 @@ std::vector<std::string> CallsOf(std::initializer_list<const char*> Prefixes) {
     return Found;
 }
 
-void ClearCalls() { Log.clear(); }
+void ClearCalls() {
+    Log.clear();
+}
 
-std::string WindowName(HWND Window) { return "W" + std::to_string(Window ? Window->Id : 0); }
+std::string WindowName(HWND Window) {
+    return "W" + std::to_string(Window ? Window->Id : 0);
+}
 
 int LiveWindows() {
     int Count = 0;
@@ -102,9 +110,15 @@ int LiveWindows() {
     return Count;
 }
 
-int RegisteredClasses() { return static_cast<int>(Classes.size()); }
-int DriverReferences() { return DriverRefs; }
-HWND RegisteredWindow() { return Registered; }
+int RegisteredClasses() {
+    return static_cast<int>(Classes.size());
+}
+int DriverReferences() {
+    return DriverRefs;
+}
+HWND RegisteredWindow() {
+    return Registered;
+}
 
 LRESULT PressKey(LPARAM Code, WPARAM Tag) {
     return SendMessageA(Registered, WM_USER, Tag, Code);
@@ -124,8 +138,7 @@ HWND RawInputTarget(USHORT UsagePage, USHORT Usage) {
     return nullptr;
 }
 
-LRESULT SendRawInput(USHORT UsagePage, USHORT Usage, const std::vector<BYTE>& Record,
-                     WPARAM Sink) {
+LRESULT SendRawInput(USHORT UsagePage, USHORT Usage, const std::vector<BYTE>& Record, WPARAM Sink) {
     const HWND Target = RawInputTarget(UsagePage, Usage);
     if (!Target)
         return 0; // nobody registered: the input goes nowhere
@@ -136,7 +149,9 @@ LRESULT SendRawInput(USHORT UsagePage, USHORT Usage, const std::vector<BYTE>& Re
     return Result;
 }
 
-long HeapAllocations() { return Allocations; }
+long HeapAllocations() {
+    return Allocations;
+}
 } // namespace FakeOs
 
 HMODULE WINAPI LoadLibraryA(LPCSTR FileName) {
@@ -167,7 +182,9 @@ BOOL WINAPI FreeLibrary(HMODULE Module) {
     return TRUE;
 }
 
-HANDLE WINAPI GetProcessHeap() { return &Settings; }
+HANDLE WINAPI GetProcessHeap() {
+    return &Settings;
+}
 
 LPVOID WINAPI HeapAlloc(HANDLE, DWORD, std::size_t Bytes) {
     if (Settings.HeapExhausted)
@@ -198,14 +215,13 @@ BOOL WINAPI UnregisterClassA(LPCSTR ClassName, HINSTANCE) {
     return Classes.erase(ClassName) ? TRUE : FALSE;
 }
 
-HWND WINAPI CreateWindowExA(DWORD ExStyle, LPCSTR ClassName, LPCSTR WindowName, DWORD Style,
-                            int X, int Y, int Width, int Height, HWND Parent, HMENU Menu,
-                            HINSTANCE, LPVOID Param) {
+HWND WINAPI CreateWindowExA(DWORD ExStyle, LPCSTR ClassName, LPCSTR WindowName, DWORD Style, int X,
+                            int Y, int Width, int Height, HWND Parent, HMENU Menu, HINSTANCE,
+                            LPVOID Param) {
     std::string Line = std::string("CreateWindowExA ") + ClassName + " ex=" + Hex(ExStyle) +
-                       " style=" + Hex(Style) + " title='" + WindowName + "' " +
-                       std::to_string(X) + "," + std::to_string(Y) + "," + std::to_string(Width) +
-                       "," + std::to_string(Height) + (Parent ? " parent" : "") +
-                       (Menu ? " menu" : "");
+                       " style=" + Hex(Style) + " title='" + WindowName + "' " + std::to_string(X) +
+                       "," + std::to_string(Y) + "," + std::to_string(Width) + "," +
+                       std::to_string(Height) + (Parent ? " parent" : "") + (Menu ? " menu" : "");
     if (Settings.WindowsFail || !Classes.count(ClassName)) {
         Record(Line + " -> W0");
         return nullptr;
@@ -282,9 +298,9 @@ BOOL WINAPI RegisterRawInputDevices(const RAWINPUTDEVICE* Devices, UINT Count, U
     for (UINT I = 0; I < Count; ++I) {
         const RAWINPUTDEVICE& Device = Devices[I];
         // As on Windows: removing takes no target; an input sink needs one.
-        if ((Device.dwFlags & RIDEV_REMOVE) ? Device.hwndTarget != nullptr
-                                            : (Device.dwFlags & RIDEV_INPUTSINK) &&
-                                                  !Live(Device.hwndTarget))
+        if ((Device.dwFlags & RIDEV_REMOVE)
+                ? Device.hwndTarget != nullptr
+                : (Device.dwFlags & RIDEV_INPUTSINK) && !Live(Device.hwndTarget))
             return FALSE;
     }
     for (UINT I = 0; I < Count; ++I) {

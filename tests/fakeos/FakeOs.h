@@ -18,8 +18,8 @@ struct TDriver {
 
 struct TSettings {
     TDriver Driver;
-    bool WindowsFail = false;   // CreateWindowExA returns null
-    bool HeapExhausted = false; // HeapAlloc returns null
+    bool WindowsFail = false;     // CreateWindowExA returns null
+    bool HeapExhausted = false;   // HeapAlloc returns null
     bool RawInputRefused = false; // RegisterRawInputDevices fails
 };
 

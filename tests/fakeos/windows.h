@@ -122,8 +122,8 @@ BOOL WINAPI HeapFree(HANDLE Heap, DWORD Flags, LPVOID Block);
 
 ATOM WINAPI RegisterClassA(const WNDCLASSA* Class);
 BOOL WINAPI UnregisterClassA(LPCSTR ClassName, HINSTANCE Instance);
-HWND WINAPI CreateWindowExA(DWORD ExStyle, LPCSTR ClassName, LPCSTR WindowName, DWORD Style,
-                            int X, int Y, int Width, int Height, HWND Parent, HMENU Menu,
+HWND WINAPI CreateWindowExA(DWORD ExStyle, LPCSTR ClassName, LPCSTR WindowName, DWORD Style, int X,
+                            int Y, int Width, int Height, HWND Parent, HMENU Menu,
                             HINSTANCE Instance, LPVOID Param);
 BOOL WINAPI DestroyWindow(HWND Window);
 LONG_PTR WINAPI GetWindowLongPtrA(HWND Window, int Index);

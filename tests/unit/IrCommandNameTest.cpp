@@ -20,24 +20,24 @@ TEST_P(IrCommandNameTest, NamesTheLow16Bits) {
     EXPECT_STREQ(IrCommandName(GetParam().Argument).c_str(), GetParam().Expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, IrCommandNameTest,
-    testing::Values(
-        // rows, the ends of the span and the longest name
-        TNamingCase{0x7BE9, "Play"}, TNamingCase{0x7B9A, "TV Off"},
-        TNamingCase{0x7BB7, "Recordings"}, TNamingCase{0x7BFF, "0"}, TNamingCase{0x7BF6, "9"},
-        TNamingCase{0x7BE6, "Stop Off"}, TNamingCase{0x7BEE, "Volume Down"},
-        TNamingCase{0x7BE2, "*"}, TNamingCase{0x7BE3, "#"},
-        // without a row: inside the span's gaps, and just outside it
-        TNamingCase{0x7BA6, "0x7BA6"}, TNamingCase{0x7B9B, "0x7B9B"},
-        TNamingCase{0x7BD8, "0x7BD8"}, TNamingCase{0x7B99, "0x7B99"},
-        TNamingCase{0x7C00, "0x7C00"},
-        // leading zeros, upper-case digits, lower-case x
-        TNamingCase{0x0000, "0x0000"}, TNamingCase{0x00AB, "0x00AB"},
-        TNamingCase{0xFFFF, "0xFFFF"}, TNamingCase{0xBEEF, "0xBEEF"},
-        // bits above 15 play no part
-        TNamingCase{0x00017BE9, "Play"}, TNamingCase{0xFFFF0000, "0x0000"},
-        TNamingCase{0x80007BA6, "0x7BA6"}));
+INSTANTIATE_TEST_SUITE_P(Cases, IrCommandNameTest,
+                         testing::Values(
+                             // rows, the ends of the span and the longest name
+                             TNamingCase{0x7BE9, "Play"}, TNamingCase{0x7B9A, "TV Off"},
+                             TNamingCase{0x7BB7, "Recordings"}, TNamingCase{0x7BFF, "0"},
+                             TNamingCase{0x7BF6, "9"}, TNamingCase{0x7BE6, "Stop Off"},
+                             TNamingCase{0x7BEE, "Volume Down"}, TNamingCase{0x7BE2, "*"},
+                             TNamingCase{0x7BE3, "#"},
+                             // without a row: inside the span's gaps, and just outside it
+                             TNamingCase{0x7BA6, "0x7BA6"}, TNamingCase{0x7B9B, "0x7B9B"},
+                             TNamingCase{0x7BD8, "0x7BD8"}, TNamingCase{0x7B99, "0x7B99"},
+                             TNamingCase{0x7C00, "0x7C00"},
+                             // leading zeros, upper-case digits, lower-case x
+                             TNamingCase{0x0000, "0x0000"}, TNamingCase{0x00AB, "0x00AB"},
+                             TNamingCase{0xFFFF, "0xFFFF"}, TNamingCase{0xBEEF, "0xBEEF"},
+                             // bits above 15 play no part
+                             TNamingCase{0x00017BE9, "Play"}, TNamingCase{0xFFFF0000, "0x0000"},
+                             TNamingCase{0x80007BA6, "0x7BA6"}));
 
 TEST(IrCommandName, DigitsRunDownwardsFrom0x7BFF) {
     for (int Digit = 0; Digit <= 9; ++Digit)

@@ -37,7 +37,7 @@ const std::string Entries(const char* Flags, const char* Window) {
 }
 
 class KeyPlusTest : public PluginFixture {
-protected:
+  protected:
     void TearDown() override {
         PluginFixture::TearDown();
         EXPECT_TRUE(FakeOs::RawInputRegistrations().empty());
@@ -50,10 +50,11 @@ protected:
 
 TEST_F(KeyPlusTest, BindRegistersTheHiddenWindowForThreeCollectionsAsInputSink) {
     SetCallback(99, &RecordKey);
-    EXPECT_EQ(Lifecycle(),
-              (TStrings{"RegisterClassA TPUtilWindow",
-                        "CreateWindowExA TPUtilWindow ex=0x80 style=0x80000000 title='' 0,0,0,0 -> W1",
-                        Entries("0x100", "W1")}));
+    EXPECT_EQ(
+        Lifecycle(),
+        (TStrings{"RegisterClassA TPUtilWindow",
+                  "CreateWindowExA TPUtilWindow ex=0x80 style=0x80000000 title='' 0,0,0,0 -> W1",
+                  Entries("0x100", "W1")}));
     EXPECT_EQ(FakeOs::RawInputRegistrations(),
               (TStrings{"0xFFBC/0x88 -> W1", "0xC/0x1 -> W1", "0xC/0x80 -> W1"}));
 }
@@ -74,7 +75,9 @@ struct TInputCase {
     bool Reads;      // calls GetRawInputData
 };
 
-void PrintTo(const TInputCase& Case, std::ostream* Out) { *Out << Case.What; }
+void PrintTo(const TInputCase& Case, std::ostream* Out) {
+    *Out << Case.What;
+}
 
 class KeyPlusInputTest : public KeyPlusTest, public testing::WithParamInterface<TInputCase> {};
 
@@ -89,9 +92,10 @@ TEST_P(KeyPlusInputTest, EachInputYieldsAtMostOneKey) {
         SendMessageA(Window, Case.Msg, Case.WParam, 0x7BE9);
     const TStrings Reads = FakeOs::CallsOf({"GetRawInputData"});
     if (Case.Reads) {
-        EXPECT_EQ(Reads, (TStrings{"GetRawInputData 0x10000003 size=" +
-                                   std::to_string(RawInputBufferSize) + " header=" +
-                                   std::to_string(sizeof(RAWINPUTHEADER))}));
+        EXPECT_EQ(
+            Reads,
+            (TStrings{"GetRawInputData 0x10000003 size=" + std::to_string(RawInputBufferSize) +
+                      " header=" + std::to_string(sizeof(RAWINPUTHEADER))}));
     } else {
         EXPECT_TRUE(Reads.empty());
     }
@@ -129,8 +133,8 @@ TEST_F(KeyPlusTest, EveryCollectionDeliversAndRepeatsAreNotFiltered) {
     Send(0xE9, 0, 0xC, 0x1);
     Send(0xE9, 0, 0xC, 0x1);
     Send(0x0D, 0, 0xC, 0x80);
-    EXPECT_EQ(Keys, (TKeys{
-                        {"DAV2005", "Volume_Up"}, {"DAV2005", "Volume_Up"}, {"DAV2005", "Home"}}));
+    EXPECT_EQ(Keys,
+              (TKeys{{"DAV2005", "Volume_Up"}, {"DAV2005", "Volume_Up"}, {"DAV2005", "Home"}}));
 }
 
 TEST_F(KeyPlusTest, RebindKeepsWindowAndRegistrationAndSwapsTheCallback) {
@@ -149,9 +153,10 @@ TEST_F(KeyPlusTest, BindAfterUnbindMakesANewListenerThatRegistersAgain) {
     SetCallback(0, nullptr);
     FakeOs::ClearCalls();
     SetCallback(0, &RecordKey);
-    EXPECT_EQ(Lifecycle(),
-              (TStrings{"CreateWindowExA TPUtilWindow ex=0x80 style=0x80000000 title='' 0,0,0,0 -> W2",
-                        Entries("0x100", "W2")}));
+    EXPECT_EQ(
+        Lifecycle(),
+        (TStrings{"CreateWindowExA TPUtilWindow ex=0x80 style=0x80000000 title='' 0,0,0,0 -> W2",
+                  Entries("0x100", "W2")}));
     Send(0xB0);
     EXPECT_EQ(Keys.size(), 1u);
 }

@@ -20,7 +20,7 @@ const TStrings BindCalls = {
 };
 
 class MceRemoteTest : public PluginFixture {
-protected:
+  protected:
     void TearDown() override {
         // Unloading must leave nothing behind, whatever the test did.
         PluginFixture::TearDown();
@@ -52,8 +52,8 @@ TEST_F(MceRemoteTest, UnbindUnregistersThenDestroysWindowThenFreesDriver) {
     FakeOs::ClearCalls();
     SetCallback(0, nullptr);
     // Not a window the driver still sends to, not a driver already gone.
-    EXPECT_EQ(Lifecycle(), (TStrings{"MceIrUnregisterEvents", "DestroyWindow W1",
-                                     "FreeLibrary MCEir.dll"}));
+    EXPECT_EQ(Lifecycle(),
+              (TStrings{"MceIrUnregisterEvents", "DestroyWindow W1", "FreeLibrary MCEir.dll"}));
 }
 
 struct TMessageCase {
@@ -66,7 +66,9 @@ struct TMessageCase {
     bool DefaultProcessing; // passed to DefWindowProcA
 };
 
-void PrintTo(const TMessageCase& Case, std::ostream* Out) { *Out << Case.What; }
+void PrintTo(const TMessageCase& Case, std::ostream* Out) {
+    *Out << Case.What;
+}
 
 class MceRemoteMessageTest : public MceRemoteTest,
                              public testing::WithParamInterface<TMessageCase> {};
@@ -75,8 +77,8 @@ TEST_P(MceRemoteMessageTest, EachMessageYieldsAtMostOneKey) {
     const TMessageCase& Case = GetParam();
     SetCallback(0, &RecordKey);
     FakeOs::ClearCalls();
-    const LRESULT Result = SendMessageA(FakeOs::RegisteredWindow(), Case.Msg, Case.WParam,
-                                        Case.LParam);
+    const LRESULT Result =
+        SendMessageA(FakeOs::RegisteredWindow(), Case.Msg, Case.WParam, Case.LParam);
     EXPECT_EQ(Result, Case.Result);
     EXPECT_EQ(FakeOs::CallsOf({"DefWindowProcA"}).size(), Case.DefaultProcessing ? 1u : 0u);
     if (Case.Key) {
@@ -90,15 +92,14 @@ TEST_P(MceRemoteMessageTest, EachMessageYieldsAtMostOneKey) {
 
 INSTANTIATE_TEST_SUITE_P(
     Messages, MceRemoteMessageTest,
-    testing::Values(
-        TMessageCase{"Play", WM_USER, 0x37FF0, 0x7BE9, "Play", 0, false},
-        TMessageCase{"HighBitsIgnored", WM_USER, 0x37FF0, 0x5A5A7BE9, "Play", 0, false},
-        TMessageCase{"UnnamedCode", WM_USER, 0x37FF0, 0x7BA6, "0x7BA6", 0, false},
-        TMessageCase{"OtherTag", WM_USER, 0, 0x7BE9, nullptr, 0, true},
-        TMessageCase{"NearTag", WM_USER, 0x37FF1, 0x7BE9, nullptr, 0, true},
-        TMessageCase{"OtherMessage", WM_USER + 1, 0x37FF0, 0x7BE9, nullptr, 0, true},
-        // A top-level window that answered 0 here would veto the end of the session.
-        TMessageCase{"SessionEndQuery", WM_QUERYENDSESSION, 0, 0, nullptr, TRUE, true}),
+    testing::Values(TMessageCase{"Play", WM_USER, 0x37FF0, 0x7BE9, "Play", 0, false},
+                    TMessageCase{"HighBitsIgnored", WM_USER, 0x37FF0, 0x5A5A7BE9, "Play", 0, false},
+                    TMessageCase{"UnnamedCode", WM_USER, 0x37FF0, 0x7BA6, "0x7BA6", 0, false},
+                    TMessageCase{"OtherTag", WM_USER, 0, 0x7BE9, nullptr, 0, true},
+                    TMessageCase{"NearTag", WM_USER, 0x37FF1, 0x7BE9, nullptr, 0, true},
+                    TMessageCase{"OtherMessage", WM_USER + 1, 0x37FF0, 0x7BE9, nullptr, 0, true},
+                    // A top-level window that answered 0 here would veto the end of the session.
+                    TMessageCase{"SessionEndQuery", WM_QUERYENDSESSION, 0, 0, nullptr, TRUE, true}),
     [](const testing::TestParamInfo<TMessageCase>& Info) { return Info.param.What; });
 
 TEST_F(MceRemoteTest, RepeatedPressesEachReachTheCallback) {
@@ -133,11 +134,13 @@ TEST_F(MceRemoteTest, MissingDriverLeavesAnUnboundListenerThatReleasesNothing) {
 struct TDriverCase {
     const char* What;
     FakeOs::TDriver Driver;
-    TStrings Bind;   // after the two look-ups
+    TStrings Bind; // after the two look-ups
     TStrings Unbind;
 };
 
-void PrintTo(const TDriverCase& Case, std::ostream* Out) { *Out << Case.What; }
+void PrintTo(const TDriverCase& Case, std::ostream* Out) {
+    *Out << Case.What;
+}
 
 class MceRemoteDriverTest : public MceRemoteTest,
                             public testing::WithParamInterface<TDriverCase> {};
@@ -155,19 +158,19 @@ TEST_P(MceRemoteDriverTest, EntryPointsMissingAreSkippedButTheRestIsReleased) {
 
 INSTANTIATE_TEST_SUITE_P(
     Drivers, MceRemoteDriverTest,
-    testing::Values(
-        TDriverCase{"NoRegister",
-                    {.ExportsRegister = false},
-                    {},
-                    {"MceIrUnregisterEvents", "DestroyWindow W1", "FreeLibrary MCEir.dll"}},
-        TDriverCase{"NoUnregister",
-                    {.ExportsUnregister = false},
-                    {"MceIrRegisterEvents W1"},
-                    {"DestroyWindow W1", "FreeLibrary MCEir.dll"}},
-        TDriverCase{"Neither",
-                    {.ExportsRegister = false, .ExportsUnregister = false},
-                    {},
-                    {"DestroyWindow W1", "FreeLibrary MCEir.dll"}}),
+    testing::Values(TDriverCase{"NoRegister",
+                                {.ExportsRegister = false},
+                                {},
+                                {"MceIrUnregisterEvents", "DestroyWindow W1",
+                                 "FreeLibrary MCEir.dll"}},
+                    TDriverCase{"NoUnregister",
+                                {.ExportsUnregister = false},
+                                {"MceIrRegisterEvents W1"},
+                                {"DestroyWindow W1", "FreeLibrary MCEir.dll"}},
+                    TDriverCase{"Neither",
+                                {.ExportsRegister = false, .ExportsUnregister = false},
+                                {},
+                                {"DestroyWindow W1", "FreeLibrary MCEir.dll"}}),
     [](const testing::TestParamInfo<TDriverCase>& Info) { return Info.param.What; });
 
 TEST_F(MceRemoteTest, WindowThatCannotBeCreatedIsNeverRegistered) {

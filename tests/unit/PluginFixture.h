@@ -33,7 +33,7 @@ inline void WINAPI RebindingKey(const char* Source, const char* Key) {
 }
 
 class PluginFixture : public testing::Test {
-protected:
+  protected:
     void Start(const FakeOs::TSettings& Settings = {}) {
         FakeOs::Reset(Settings);
         Keys.clear();

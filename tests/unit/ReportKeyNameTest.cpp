@@ -57,10 +57,9 @@ INSTANTIATE_TEST_SUITE_P(
         TKeyCase{0x82, 0, "Standby"}, TKeyCase{0x8D, 0, "TV_Guide"},
         TKeyCase{0x9C, 0, "Channel_Up"}, TKeyCase{0x9D, 0, "Channel_Down"},
         TKeyCase{0xB0, 0, "Play"}, TKeyCase{0xB1, 0, "Pause"}, TKeyCase{0xB2, 0, "Record"},
-        TKeyCase{0xB3, 0, "FastForward"}, TKeyCase{0xB4, 0, "Rewind"},
-        TKeyCase{0xB5, 0, "Next"}, TKeyCase{0xB6, 0, "Previous"}, TKeyCase{0xB7, 0, "Stop"},
-        TKeyCase{0xE2, 0, "Mute"}, TKeyCase{0xE9, 0, "Volume_Up"},
-        TKeyCase{0xEA, 0, "Volume_Down"},
+        TKeyCase{0xB3, 0, "FastForward"}, TKeyCase{0xB4, 0, "Rewind"}, TKeyCase{0xB5, 0, "Next"},
+        TKeyCase{0xB6, 0, "Previous"}, TKeyCase{0xB7, 0, "Stop"}, TKeyCase{0xE2, 0, "Mute"},
+        TKeyCase{0xE9, 0, "Volume_Up"}, TKeyCase{0xEA, 0, "Volume_Down"},
         // the byte after matters only for 0x24, and only 0x02 there
         TKeyCase{0xB0, 0x02, "Play"}, TKeyCase{0x24, 0x02, "Back"},
         TKeyCase{0x24, 0x00, "DVD_Menu"}, TKeyCase{0x24, 0x01, "DVD_Menu"},
@@ -68,18 +67,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     Neighbours, ReportKeyNameTest,
-    testing::Values(TKeyCase{0x00, 0, "(none)"}, TKeyCase{0x08, 0, "(none)"},
-                    TKeyCase{0x0A, 0, "(none)"}, TKeyCase{0x23, 0x02, "(none)"},
-                    TKeyCase{0x26, 0, "(none)"}, TKeyCase{0x45, 0, "(none)"},
-                    TKeyCase{0x49, 0, "(none)"}, TKeyCase{0x4A, 0, "(none)"},
-                    TKeyCase{0x4E, 0, "(none)"}, TKeyCase{0x59, 0, "(none)"},
-                    TKeyCase{0x5F, 0, "(none)"}, TKeyCase{0x64, 0, "(none)"},
-                    TKeyCase{0x66, 0, "(none)"}, TKeyCase{0x81, 0, "(none)"},
-                    TKeyCase{0x83, 0, "(none)"}, TKeyCase{0x9B, 0, "(none)"},
-                    TKeyCase{0x9E, 0, "(none)"}, TKeyCase{0xAF, 0, "(none)"},
-                    TKeyCase{0xB8, 0, "(none)"}, TKeyCase{0xE1, 0, "(none)"},
-                    TKeyCase{0xE3, 0, "(none)"}, TKeyCase{0xE8, 0, "(none)"},
-                    TKeyCase{0xEB, 0, "(none)"}, TKeyCase{0xFF, 0x02, "(none)"}));
+    testing::Values(
+        TKeyCase{0x00, 0, "(none)"}, TKeyCase{0x08, 0, "(none)"}, TKeyCase{0x0A, 0, "(none)"},
+        TKeyCase{0x23, 0x02, "(none)"}, TKeyCase{0x26, 0, "(none)"}, TKeyCase{0x45, 0, "(none)"},
+        TKeyCase{0x49, 0, "(none)"}, TKeyCase{0x4A, 0, "(none)"}, TKeyCase{0x4E, 0, "(none)"},
+        TKeyCase{0x59, 0, "(none)"}, TKeyCase{0x5F, 0, "(none)"}, TKeyCase{0x64, 0, "(none)"},
+        TKeyCase{0x66, 0, "(none)"}, TKeyCase{0x81, 0, "(none)"}, TKeyCase{0x83, 0, "(none)"},
+        TKeyCase{0x9B, 0, "(none)"}, TKeyCase{0x9E, 0, "(none)"}, TKeyCase{0xAF, 0, "(none)"},
+        TKeyCase{0xB8, 0, "(none)"}, TKeyCase{0xE1, 0, "(none)"}, TKeyCase{0xE3, 0, "(none)"},
+        TKeyCase{0xE8, 0, "(none)"}, TKeyCase{0xEB, 0, "(none)"}, TKeyCase{0xFF, 0x02, "(none)"}));
 
 TEST(ReportKeyName, ThirtyOneKeyBytesHaveANameOfTheirOwn) {
     int Named = 0;

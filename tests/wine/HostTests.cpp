@@ -36,22 +36,22 @@ int Failures = 0;
 
 struct TFailure {};
 
-#define CHECK(Condition)                                                                         \
-    do {                                                                                         \
-        if (!(Condition)) {                                                                      \
-            std::printf("  %s:%d: CHECK(%s) failed\n", __FILE__, __LINE__, #Condition);          \
-            throw TFailure{};                                                                    \
-        }                                                                                        \
+#define CHECK(Condition)                                                                           \
+    do {                                                                                           \
+        if (!(Condition)) {                                                                        \
+            std::printf("  %s:%d: CHECK(%s) failed\n", __FILE__, __LINE__, #Condition);            \
+            throw TFailure{};                                                                      \
+        }                                                                                          \
     } while (0)
 
-#define CHECK_EQ(A, B)                                                                           \
-    do {                                                                                         \
-        const std::string Left_ = (A), Right_ = (B);                                             \
-        if (Left_ != Right_) {                                                                   \
-            std::printf("  %s:%d: %s == \"%s\", expected \"%s\"\n", __FILE__, __LINE__, #A,     \
-                        Left_.c_str(), Right_.c_str());                                          \
-            throw TFailure{};                                                                    \
-        }                                                                                        \
+#define CHECK_EQ(A, B)                                                                             \
+    do {                                                                                           \
+        const std::string Left_ = (A), Right_ = (B);                                               \
+        if (Left_ != Right_) {                                                                     \
+            std::printf("  %s:%d: %s == \"%s\", expected \"%s\"\n", __FILE__, __LINE__, #A,        \
+                        Left_.c_str(), Right_.c_str());                                            \
+            throw TFailure{};                                                                      \
+        }                                                                                          \
     } while (0)
 
 std::string Join(const std::vector<std::string>& Lines) {
@@ -96,7 +96,9 @@ void UseDriver(const char* Variant) {
     CHECK(SetDllDirectoryA(Dir.c_str()));
 }
 
-bool DriverLoaded() { return GetModuleHandleA("MCEir.dll") != nullptr; }
+bool DriverLoaded() {
+    return GetModuleHandleA("MCEir.dll") != nullptr;
+}
 
 template <class F> F DriverEntry(const char* Name) {
     HMODULE Driver = GetModuleHandleA("MCEir.dll");
@@ -106,8 +108,12 @@ template <class F> F DriverEntry(const char* Name) {
     return Entry;
 }
 
-HWND RegisteredWindow() { return DriverEntry<TRegisteredWindow>("TestRegisteredWindow")(); }
-LRESULT Press(LPARAM Code) { return DriverEntry<TPressKey>("TestPressKey")(Code, FALSE); }
+HWND RegisteredWindow() {
+    return DriverEntry<TRegisteredWindow>("TestRegisteredWindow")();
+}
+LRESULT Press(LPARAM Code) {
+    return DriverEntry<TPressKey>("TestPressKey")(Code, FALSE);
+}
 
 BOOL CALLBACK CollectWindow(HWND Window, LPARAM Found) {
     char Class[64] = "";
@@ -277,8 +283,7 @@ void RebindReplacesWindowAndReloadsDriver() {
     CHECK(!IsWindow(First));
     CHECK(Second != nullptr && Second != First);
     CHECK(ThreadWindows() == std::vector<HWND>{Second});
-    CHECK_EQ(Join(DriverCalls),
-             "MceIrRegisterEvents,MceIrUnregisterEvents,MceIrRegisterEvents");
+    CHECK_EQ(Join(DriverCalls), "MceIrRegisterEvents,MceIrUnregisterEvents,MceIrRegisterEvents");
     Press(0x7BE9);
     CHECK_EQ(Join(Keys), "MCE Remote/Play");
 }
@@ -350,7 +355,7 @@ void DriverVariants() {
 
 // Presses keys on the virtual remote through its 64-bit helper, remote-press.
 class TRemote {
-public:
+  public:
     bool Start(const std::string& Helper) {
         SECURITY_ATTRIBUTES Inherit{sizeof Inherit, nullptr, TRUE};
         HANDLE ChildIn = nullptr, ChildOut = nullptr;
@@ -389,12 +394,13 @@ public:
     }
     bool Press(int Collection, BYTE KeyByte, BYTE Next = 0) {
         char Line[32];
-        const int Length = std::snprintf(Line, sizeof Line, "%d %X %X\n", Collection, KeyByte, Next);
+        const int Length =
+            std::snprintf(Line, sizeof Line, "%d %X %X\n", Collection, KeyByte, Next);
         DWORD Written = 0;
         return WriteFile(ToHelper, Line, Length, &Written, nullptr) && ReadLine() == "ok";
     }
 
-private:
+  private:
     std::string ReadLine() {
         std::string Line;
         char Char;
@@ -461,7 +467,7 @@ void TiskaroKeysArriveThroughRawInput() {
     Press(Consumer80, 0x5B);
     CHECK_EQ(Join(Keys), "DAV2005/Play,DAV2005/Volume_Up,DAV2005/Home,DAV2005/Back,"
                          "DAV2005/DVD_Menu,DAV2005/Red,DAV2005/Red");
-    PressUnheard(Vendor, 0x00, Vendor);          // a key byte without a name
+    PressUnheard(Vendor, 0x00, Vendor); // a key byte without a name
     PressUnheard(Consumer, 0x23, Consumer);
     PressUnheard(Consumer80, 0xFF, Consumer80);
     PressUnheard(Unregistered, 0xB0, Consumer80); // a collection nobody registered
@@ -477,15 +483,15 @@ void TiskaroRegistersThreeCollectionsAsInputSink() {
     // In the order asked for by usage page and usage, whatever order the system keeps.
     std::vector<RAWINPUTDEVICE> Devices = RawInputRegistrations();
     std::sort(Devices.begin(), Devices.end(), [](const RAWINPUTDEVICE& A, const RAWINPUTDEVICE& B) {
-        return A.usUsagePage != B.usUsagePage ? A.usUsagePage > B.usUsagePage : A.usUsage < B.usUsage;
+        return A.usUsagePage != B.usUsagePage ? A.usUsagePage > B.usUsagePage
+                                              : A.usUsage < B.usUsage;
     });
     std::string Registered;
     for (const RAWINPUTDEVICE& Device : Devices) {
         char Line[64];
         std::snprintf(Line, sizeof Line, "%X/%X%s ", Device.usUsagePage, Device.usUsage,
-                      Device.dwFlags == RIDEV_INPUTSINK && Device.hwndTarget == Windows[0]
-                          ? " sink"
-                          : "");
+                      Device.dwFlags == RIDEV_INPUTSINK && Device.hwndTarget == Windows[0] ? " sink"
+                                                                                           : "");
         Registered += Line;
     }
     CHECK_EQ(Registered, "FFBC/88 sink C/1 sink C/80 sink ");
@@ -577,12 +583,15 @@ DWORD WINAPI Watchdog(LPVOID) {
 }
 } // namespace
 
-extern "C" __declspec(dllexport) void HostRecord(const char* Line) { DriverCalls.push_back(Line); }
+extern "C" __declspec(dllexport) void HostRecord(const char* Line) {
+    DriverCalls.push_back(Line);
+}
 
 int main(int Argc, char** Argv) {
     if (Argc != 5) {
-        std::fprintf(stderr,
-                     "usage: plugin-host-tests VARNELO.dll TISKARO.dll DRIVERS-DIR REMOTE-PRESS.exe\n");
+        std::fprintf(
+            stderr,
+            "usage: plugin-host-tests VARNELO.dll TISKARO.dll DRIVERS-DIR REMOTE-PRESS.exe\n");
         return 2;
     }
     RemotePressPath = Argv[4];
@@ -618,8 +627,8 @@ int main(int Argc, char** Argv) {
     // Leave both plug-ins listening: ending the process must be clean all the same.
     UseDriver("full");
     for (const std::string* Path : {&VarneloPath, &TiskaroPath}) {
-        const auto SetCallback = reinterpret_cast<TSetCallback>(reinterpret_cast<void*>(
-            GetProcAddress(LoadLibraryA(Path->c_str()), "SetCallback")));
+        const auto SetCallback = reinterpret_cast<TSetCallback>(
+            reinterpret_cast<void*>(GetProcAddress(LoadLibraryA(Path->c_str()), "SetCallback")));
         if (SetCallback)
             SetCallback(0, &RecordKey);
     }

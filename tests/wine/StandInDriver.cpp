@@ -44,7 +44,9 @@ __declspec(dllexport) BOOL WINAPI MceIrUnregisterEvents() {
 }
 #endif
 
-__declspec(dllexport) HWND WINAPI TestRegisteredWindow() { return Registered; }
+__declspec(dllexport) HWND WINAPI TestRegisteredWindow() {
+    return Registered;
+}
 
 // Sends (or posts) the key event message for Code; -1 when nobody registered.
 __declspec(dllexport) LRESULT WINAPI TestPressKey(LPARAM Code, BOOL Post) {

@@ -14,7 +14,7 @@ extern "C" {
 #include <cstring>
 
 class TVirtualRemote {
-public:
+  public:
     struct TCollection {
         USHORT UsagePage;
         USHORT Usage;
@@ -42,8 +42,8 @@ public:
             return false;
         SP_DEVICE_INTERFACE_DATA Interface{};
         Interface.cbSize = sizeof Interface;
-        for (DWORD Index = 0; SetupDiEnumDeviceInterfaces(Set, nullptr, &HidGuid, Index, &Interface);
-             ++Index) {
+        for (DWORD Index = 0;
+             SetupDiEnumDeviceInterfaces(Set, nullptr, &HidGuid, Index, &Interface); ++Index) {
             union {
                 SP_DEVICE_INTERFACE_DETAIL_DATA_W Detail;
                 char Space[sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W) + 2 * MAX_PATH];
@@ -75,7 +75,8 @@ public:
         DWORD Written = 0;
         // The class driver reports what the minidriver took, which may leave
         // out the report ID byte.
-        return WriteFile(Collections[Collection].Device, Report, sizeof Report, &Written, nullptr) &&
+        return WriteFile(Collections[Collection].Device, Report, sizeof Report, &Written,
+                         nullptr) &&
                Written > 0;
     }
 
@@ -86,11 +87,11 @@ public:
 
     TCollection Collections[VREMOTE_COLLECTIONS];
 
-private:
+  private:
     void Adopt(const wchar_t* Path) {
-        HANDLE Device = CreateFileW(Path, GENERIC_READ | GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                    nullptr);
+        HANDLE Device =
+            CreateFileW(Path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                        nullptr, OPEN_EXISTING, 0, nullptr);
         if (Device == INVALID_HANDLE_VALUE)
             return;
         HIDD_ATTRIBUTES Attributes{};

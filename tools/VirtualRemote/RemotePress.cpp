@@ -22,9 +22,9 @@ struct TPress {
 // Named keys on each collection, a repeat, both meanings of 0x24, and one key
 // byte without a name, which the plug-in drops.
 constexpr TPress Session[] = {
-    {2, 0x0D, 0, 600}, {0, 0xB0, 0, 300}, {1, 0xE9, 0, 250}, {1, 0xE9, 0, 120},
+    {2, 0x0D, 0, 600}, {0, 0xB0, 0, 300},    {1, 0xE9, 0, 250},    {1, 0xE9, 0, 120},
     {0, 0x00, 0, 250}, {0, 0x24, 0x02, 300}, {0, 0x24, 0x00, 300}, {2, 0x9C, 0, 250},
-    {0, 0xB1, 0, 300}, {1, 0xE2, 0, 250}, {0, 0xB7, 0, 300},
+    {0, 0xB1, 0, 300}, {1, 0xE2, 0, 250},    {0, 0xB7, 0, 300},
 };
 
 int PlaySession(TVirtualRemote& Remote) {
@@ -51,10 +51,10 @@ int main(int Argc, char** Argv) {
     while (std::fgets(Line, sizeof Line, stdin)) {
         int Collection = -1;
         unsigned KeyByte = 0, Next = 0;
-        const bool Ok = std::sscanf(Line, "%d %x %x", &Collection, &KeyByte, &Next) == 3 &&
-                        Collection >= 0 && Collection < VREMOTE_COLLECTIONS &&
-                        Remote.Press(Collection, static_cast<BYTE>(KeyByte),
-                                     static_cast<BYTE>(Next));
+        const bool Ok =
+            std::sscanf(Line, "%d %x %x", &Collection, &KeyByte, &Next) == 3 && Collection >= 0 &&
+            Collection < VREMOTE_COLLECTIONS &&
+            Remote.Press(Collection, static_cast<BYTE>(KeyByte), static_cast<BYTE>(Next));
         std::printf(Ok ? "ok\n" : "error\n");
         std::fflush(stdout);
     }

@@ -24,10 +24,12 @@ typedef struct {
 
 /* Usage Page (16 bit), Usage, Application collection with report ID 1: seven
  * data bytes in, the same seven out. */
-#define COLLECTION_DESCRIPTOR(PAGE, USAGE)                                                       \
-    {0x06, (PAGE) & 0xFF, (PAGE) >> 8, 0x09, (USAGE), 0xA1, 0x01, 0x85, VREMOTE_REPORT_ID,      \
-     0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, VREMOTE_REPORT_LENGTH - 1, 0x09, 0x01,     \
-     0x81, 0x02, 0x09, 0x02, 0x91, 0x02, 0xC0}
+#define COLLECTION_DESCRIPTOR(PAGE, USAGE)                                                         \
+    {                                                                                              \
+        0x06, (PAGE)&0xFF, (PAGE) >> 8, 0x09, (USAGE), 0xA1, 0x01, 0x85, VREMOTE_REPORT_ID, 0x15,  \
+            0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, VREMOTE_REPORT_LENGTH - 1, 0x09, 0x01, 0x81, \
+            0x02, 0x09, 0x02, 0x91, 0x02, 0xC0                                                     \
+    }
 
 static const UCHAR Descriptors[VREMOTE_COLLECTIONS][27] = {
     COLLECTION_DESCRIPTOR(VREMOTE_PAGE_0, VREMOTE_USAGE_0),
@@ -47,7 +49,9 @@ static void Lock(TRemote* Remote) {
     while (InterlockedCompareExchange(&Remote->Lock, 1, 0) != 0)
         ;
 }
-static void Unlock(TRemote* Remote) { InterlockedExchange(&Remote->Lock, 0); }
+static void Unlock(TRemote* Remote) {
+    InterlockedExchange(&Remote->Lock, 0);
+}
 
 static NTSTATUS Complete(IRP* Irp, NTSTATUS Status, ULONG_PTR Information) {
     Irp->IoStatus.Status = Status;
@@ -203,7 +207,9 @@ static NTSTATUS NTAPI AddDevice(DRIVER_OBJECT* Driver, DEVICE_OBJECT* Device) {
     return STATUS_SUCCESS;
 }
 
-static void NTAPI Unload(DRIVER_OBJECT* Driver) { (void)Driver; }
+static void NTAPI Unload(DRIVER_OBJECT* Driver) {
+    (void)Driver;
+}
 
 NTSTATUS NTAPI DriverEntry(DRIVER_OBJECT* Driver, UNICODE_STRING* RegistryPath) {
     HID_MINIDRIVER_REGISTRATION Registration;
