@@ -3,6 +3,7 @@
 #   run.sh prefix BUILD-ROOT PREFIX        make the Wine prefix the tests share,
 #                                          with the virtual remote installed
 #   run.sh host ARCH BUILD-ROOT PREFIX     the test host against ARCH's DLLs
+#   run.sh monitor ARCH BUILD-ROOT PREFIX  remote-monitor of ARCH
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../scripts/lib/wine.sh"
@@ -11,11 +12,14 @@ case ${1-} in
 prefix)
     ensure_prefix "$3" && ensure_virtual_remote "$2/win64" "$3"
     ;;
-host)
+host | monitor)
     arch=$2 build=$3/$2 prefix=$4
     if [ "$arch" = win32 ] && ! can_run_32bit; then
-        echo "SKIPPED: 32-bit programs cannot run on this machine; the 32-bit DLLs were NOT tested under Wine"
+        echo "SKIPPED: 32-bit programs cannot run on this machine; the 32-bit build was NOT tested under Wine"
         exit 77
+    fi
+    if [ "$1" = monitor ]; then
+        exec python3 "$here/monitor_tests.py" "$arch" "$3" "$prefix"
     fi
     # One process for every case: a 32-bit start costs about a minute here.
     run_windows "$arch" "$prefix" 600 "$build/tests/wine/plugin-host-tests.exe" \
@@ -24,7 +28,7 @@ host)
         "$(winpath "$3/win64/tools/VirtualRemote/remote-press.exe")"
     ;;
 *)
-    echo "usage: run.sh prefix BUILD-ROOT PREFIX | host ARCH BUILD-ROOT PREFIX" >&2
+    echo "usage: run.sh prefix BUILD-ROOT PREFIX | host|monitor ARCH BUILD-ROOT PREFIX" >&2
     exit 2
     ;;
 esac
