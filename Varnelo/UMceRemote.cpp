@@ -28,14 +28,22 @@ constexpr TIrKey IrKeys[] = {
 };
 
 // Every named code lies in one short span, so the rows are spread into an
-// array indexed by code - FirstCode: one comparison and one load per lookup.
+// array of ready-made key names indexed by code - FirstCode: naming a key is
+// one comparison and one copy of a 12-byte record. Gaps hold an empty name.
 constexpr std::uint16_t FirstCode = 0x7B9A;
 constexpr std::uint16_t LastCode = 0x7BFF;
 
+constexpr TKeyName KeyNameOf(const char* Row) {
+    TKeyName Name{};
+    for (std::size_t I = 0; Row[I] != '\0' && I + 1 < sizeof Name.Text; ++I)
+        Name.Text[I] = Row[I];
+    return Name;
+}
+
 constexpr auto IrNameBySpan = [] {
-    std::array<const char*, LastCode - FirstCode + 1> Names{};
+    std::array<TKeyName, LastCode - FirstCode + 1> Names{};
     for (const TIrKey& Key : IrKeys)
-        Names[Key.Code - FirstCode] = Key.Name;
+        Names[Key.Code - FirstCode] = KeyNameOf(Key.Name);
     return Names;
 }();
 
@@ -54,14 +62,9 @@ TShortText<5> WordToHex(std::uint32_t Value) {
 
 TKeyName IrCommandName(std::uint32_t Argument) {
     const std::uint16_t Code = static_cast<std::uint16_t>(Argument & 0xFFFF);
+    if (Code >= FirstCode && Code <= LastCode && IrNameBySpan[Code - FirstCode].Text[0] != '\0')
+        return IrNameBySpan[Code - FirstCode];
     TKeyName Name{};
-    if (Code >= FirstCode && Code <= LastCode) {
-        if (const char* Row = IrNameBySpan[Code - FirstCode]) {
-            for (std::size_t I = 0; Row[I] != '\0' && I + 1 < sizeof Name.Text; ++I)
-                Name.Text[I] = Row[I];
-            return Name;
-        }
-    }
     const TShortText<5> Digits = WordToHex(Code);
     Name.Text[0] = '0';
     Name.Text[1] = 'x';

@@ -32,16 +32,32 @@ void Route(HWND Window, WNDPROC Proc, void* Object);
 // unloaded, after its windows are gone, so that a reload can register again.
 void ReleaseClass();
 
+// The object of the window last routed to Object->*Method. A listener's event
+// window gets every key event, and looking its object up in the window's user
+// data on each message is the largest cost of the whole dispatch on some
+// systems; the plug-ins keep one listener at a time, so this one entry finds
+// it without a system call. Only the thread that owns the window touches it.
+template <class T, void (T::*Method)(TMessage&)> struct TLastRoute {
+    static inline HWND Window = nullptr;
+    static inline T* Object = nullptr;
+};
+
 template <class T, void (T::*Method)(TMessage&)>
 LRESULT CALLBACK RouteToMethod(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
-    T* Object = reinterpret_cast<T*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
+    using TLast = TLastRoute<T, Method>;
+    T* Object = Window == TLast::Window
+                    ? TLast::Object
+                    : reinterpret_cast<T*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
     if (!Object)
         return DefWindowProcA(Window, Msg, WParam, LParam);
     // Once the handler has run, neither the object nor the window is touched
     // again: the handler may have destroyed both (a key callback that unbinds).
     TMessage Message{Msg, WParam, LParam, 0};
-    if (Msg == WM_NCDESTROY)
+    if (Msg == WM_NCDESTROY) {
         SetWindowLongPtrA(Window, GWLP_USERDATA, 0);
+        if (Window == TLast::Window)
+            TLast::Window = nullptr;
+    }
     (Object->*Method)(Message);
     return Message.Result;
 }
@@ -52,8 +68,11 @@ LRESULT CALLBACK RouteToMethod(HWND Window, UINT Msg, WPARAM WParam, LPARAM LPar
 // the routing starts once it exists.
 template <class T, void (T::*Method)(TMessage&)> HWND AllocateHWnd(T* Object) {
     HWND Window = UtilWindow::Create();
-    if (Window)
+    if (Window) {
         UtilWindow::Route(Window, &UtilWindow::RouteToMethod<T, Method>, Object);
+        UtilWindow::TLastRoute<T, Method>::Window = Window;
+        UtilWindow::TLastRoute<T, Method>::Object = Object;
+    }
     return Window;
 }
 

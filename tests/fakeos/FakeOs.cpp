@@ -268,8 +268,9 @@ LONG_PTR WINAPI SetWindowLongPtrA(HWND Window, int Index, LONG_PTR Value) {
 }
 
 LRESULT WINAPI DefWindowProcA(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
-    Record("DefWindowProcA " + FakeOs::WindowName(Window) + " " + Hex(Msg) + " " + Hex(WParam) +
-           " " + Hex(static_cast<unsigned long>(LParam)));
+    if (!Settings.Quiet)
+        Record("DefWindowProcA " + FakeOs::WindowName(Window) + " " + Hex(Msg) + " " + Hex(WParam) +
+               " " + Hex(static_cast<unsigned long>(LParam)));
     switch (Msg) {
     case WM_NCCREATE:
     case WM_QUERYENDSESSION:
@@ -319,8 +320,9 @@ BOOL WINAPI RegisterRawInputDevices(const RAWINPUTDEVICE* Devices, UINT Count, U
 
 UINT WINAPI GetRawInputData(HRAWINPUT Input, UINT Command, LPVOID Data, UINT* Size,
                             UINT HeaderSize) {
-    Record("GetRawInputData " + Hex(Command) + " size=" + std::to_string(*Size) +
-           " header=" + std::to_string(HeaderSize));
+    if (!Settings.Quiet)
+        Record("GetRawInputData " + Hex(Command) + " size=" + std::to_string(*Size) +
+               " header=" + std::to_string(HeaderSize));
     auto* Pending = reinterpret_cast<const std::vector<BYTE>**>(Input);
     if (Pending != &PendingInput || !PendingInput || Command != RID_INPUT ||
         HeaderSize != sizeof(RAWINPUTHEADER))

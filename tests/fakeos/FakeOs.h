@@ -21,6 +21,7 @@ struct TSettings {
     bool WindowsFail = false;     // CreateWindowExA returns null
     bool HeapExhausted = false;   // HeapAlloc returns null
     bool RawInputRefused = false; // RegisterRawInputDevices fails
+    bool Quiet = false;           // record no calls (for counting the code's own allocations)
 };
 
 // Forgets every window, class, library and log entry, and applies Settings.
