@@ -64,13 +64,8 @@ TKeyName IrCommandName(std::uint32_t Argument) {
     const std::uint16_t Code = static_cast<std::uint16_t>(Argument & 0xFFFF);
     if (Code >= FirstCode && Code <= LastCode && IrNameBySpan[Code - FirstCode].Text[0] != '\0')
         return IrNameBySpan[Code - FirstCode];
-    TKeyName Name{};
     const TShortText<5> Digits = WordToHex(Code);
-    Name.Text[0] = '0';
-    Name.Text[1] = 'x';
-    for (int I = 0; I < 4; ++I)
-        Name.Text[2 + I] = Digits.Text[I];
-    return Name;
+    return {{'0', 'x', Digits.Text[0], Digits.Text[1], Digits.Text[2], Digits.Text[3], '\0'}};
 }
 
 TMceRemote::TMceRemote(TKeyCallback KeyCallback) : KeyCallback(KeyCallback) {
