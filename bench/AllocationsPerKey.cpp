@@ -24,8 +24,12 @@ void* operator new(std::size_t Size) {
         return Block;
     throw std::bad_alloc();
 }
-void operator delete(void* Block) noexcept { std::free(Block); }
-void operator delete(void* Block, std::size_t) noexcept { std::free(Block); }
+void operator delete(void* Block) noexcept {
+    std::free(Block);
+}
+void operator delete(void* Block, std::size_t) noexcept {
+    std::free(Block);
+}
 
 int main() {
     constexpr long Keys = 100000;

@@ -16,7 +16,7 @@ int main(int Argc, char** Argv) {
     const long Count = std::atol(Argv[2]);
     unsigned Sink = 0;
     if (std::strcmp(Argv[1], "ir") == 0) {
-        static const std::uint32_t Codes[] = {0x7BE9, 0x7BA6, 0x7BFF, 0x0000,
+        static const std::uint32_t Codes[] = {0x7BE9, 0x7BA6,  0x7BFF, 0x0000,
                                               0x7BEE, 0x17BE9, 0xFFFF, 0x7B9A};
         for (long I = 0; I < Count; ++I)
             Sink += static_cast<unsigned char>(IrCommandName(Codes[I & 7]).Text[1]);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <map>
 #include <string>
 
 namespace {
@@ -62,5 +64,41 @@ TEST(HexDigits, AreUpperCaseHighFirstWithLeadingZeros) {
     EXPECT_STREQ(WordToHex(0x0001).c_str(), "0001");
     EXPECT_STREQ(WordToHex(0x7BA6).c_str(), "7BA6");
     EXPECT_STREQ(WordToHex(0x12345678).c_str(), "5678");
+}
+} // namespace
+
+namespace {
+// The name table read again, independently of the code's own table: any
+// difference between the two shows up as a wrong name below.
+const std::map<unsigned, std::string> ExpectedNames = {
+    {0x7B9A, "TV Off"},      {0x7BA1, "Blue"},      {0x7BA2, "Yellow"},     {0x7BA3, "Green"},
+    {0x7BA4, "Red"},         {0x7BA5, "Videotext"}, {0x7BB7, "Recordings"}, {0x7BD9, "EPG"},
+    {0x7BDA, "Line TV"},     {0x7BDB, "DVD Menu"},  {0x7BDC, "Back"},       {0x7BDD, "Ok"},
+    {0x7BDE, "Right"},       {0x7BDF, "Left"},      {0x7BE0, "Down"},       {0x7BE1, "Up"},
+    {0x7BE2, "*"},           {0x7BE3, "#"},         {0x7BE4, "Replay"},     {0x7BE5, "Skip"},
+    {0x7BE6, "Stop Off"},    {0x7BE7, "Pause"},     {0x7BE8, "Record"},     {0x7BE9, "Play"},
+    {0x7BEA, "Rew"},         {0x7BEB, "Fwd"},       {0x7BEC, "Ch Down"},    {0x7BED, "Ch Up"},
+    {0x7BEE, "Volume Down"}, {0x7BEF, "Volume Up"}, {0x7BF0, "Info"},       {0x7BF1, "Mute"},
+    {0x7BF2, "Start"},       {0x7BF3, "PC Off"},    {0x7BF4, "Enter"},      {0x7BF5, "Delete"},
+    {0x7BF6, "9"},           {0x7BF7, "8"},         {0x7BF8, "7"},          {0x7BF9, "6"},
+    {0x7BFA, "5"},           {0x7BFB, "4"},         {0x7BFC, "3"},          {0x7BFD, "2"},
+    {0x7BFE, "1"},           {0x7BFF, "0"},
+};
+
+TEST(IrCommandName, EveryCodeWithEveryUpperHalfMatchesTheTable) {
+    ASSERT_EQ(ExpectedNames.size(), 46u);
+    int Wrong = 0;
+    for (std::uint32_t High : {0x0000u, 0x0001u, 0x8000u, 0x7BE9u, 0xFFFFu})
+        for (std::uint32_t Code = 0; Code <= 0xFFFF; ++Code) {
+            const auto Row = ExpectedNames.find(Code);
+            char Hex[8];
+            std::snprintf(Hex, sizeof Hex, "0x%04X", Code);
+            const std::string Expected = Row != ExpectedNames.end() ? Row->second : Hex;
+            if (IrCommandName(High << 16 | Code).c_str() != Expected && ++Wrong <= 5)
+                ADD_FAILURE() << std::hex << (High << 16 | Code) << " named "
+                              << IrCommandName(High << 16 | Code).c_str() << ", expected "
+                              << Expected;
+        }
+    EXPECT_EQ(Wrong, 0);
 }
 } // namespace
