@@ -47,6 +47,18 @@ void ReleaseClass() {
 } // namespace UtilWindow
 
 void DeallocateHWnd(HWND Window) {
-    if (Window)
+    if (!Window)
+        return;
+    if (GetWindowThreadProcessId(Window, nullptr) == GetCurrentThreadId()) {
         DestroyWindow(Window);
+        return;
+    }
+    // Only its own thread can destroy a window, and this one is being released
+    // from another (the library unloaded by a thread other than the one that
+    // bound it). Left as it is, its procedure would point into code about to
+    // be unloaded. Hand it back to default processing, which needs nothing of
+    // ours, and let its own thread close it.
+    SetWindowLongPtrA(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcA));
+    SetWindowLongPtrA(Window, GWLP_USERDATA, 0);
+    PostMessageA(Window, WM_CLOSE, 0, 0);
 }

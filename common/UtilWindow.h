@@ -77,5 +77,7 @@ template <class T, void (T::*Method)(TMessage&)> HWND AllocateHWnd(T* Object) {
 }
 
 // Destroys a window made by AllocateHWnd. The messages of its destruction still
-// reach the object's method; after WM_NCDESTROY nothing does.
+// reach the object's method; after WM_NCDESTROY nothing does. Called from a
+// thread that does not own the window, it detaches the window from the object
+// and the module's code and has its own thread close it.
 void DeallocateHWnd(HWND Window);

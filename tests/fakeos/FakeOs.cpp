@@ -16,6 +16,7 @@ struct HWND__ {
     WNDPROC Proc;
     LONG_PTR UserData;
     bool Alive;
+    DWORD Thread;
 };
 struct HINSTANCE__ {
     const char* Name;
@@ -39,6 +40,7 @@ struct TRawRegistration {
 std::vector<TRawRegistration> RawRegistrations;
 const std::vector<BYTE>* PendingInput = nullptr;
 long Allocations = 0;
+DWORD CurrentThread = 1;
 
 void Record(std::string Line) {
     Log.push_back(std::move(Line));
@@ -78,6 +80,13 @@ void Reset(const TSettings& NewSettings) {
     Registered = nullptr;
     RawRegistrations.clear();
     Allocations = 0;
+    CurrentThread = 1;
+}
+
+void SetCurrentThread(DWORD Thread) { CurrentThread = Thread; }
+
+std::string WindowProcedure(HWND Window) {
+    return Window->Proc == DefWindowProcA ? "default" : "own";
 }
 
 const std::vector<std::string>& Calls() {
@@ -226,7 +235,8 @@ HWND WINAPI CreateWindowExA(DWORD ExStyle, LPCSTR ClassName, LPCSTR WindowName, 
         Record(Line + " -> W0");
         return nullptr;
     }
-    Windows.push_back({static_cast<int>(Windows.size()) + 1, ClassName, nullptr, 0, true});
+    Windows.push_back(
+        {static_cast<int>(Windows.size()) + 1, ClassName, nullptr, 0, true, CurrentThread});
     HWND Window = &Windows.back();
     Window->Proc = Classes[ClassName];
     Record(Line + " -> " + FakeOs::WindowName(Window));
@@ -240,6 +250,10 @@ BOOL WINAPI DestroyWindow(HWND Window) {
     Record("DestroyWindow " + FakeOs::WindowName(Window));
     if (!Live(Window))
         return FALSE;
+    if (Window->Thread != CurrentThread) {
+        Record("DestroyWindow " + FakeOs::WindowName(Window) + " (refused: another thread's)");
+        return FALSE;
+    }
     if (Registered == Window && Settings.Driver.ExportsUnregister)
         Record("DestroyWindow " + FakeOs::WindowName(Window) + " (still registered with driver)");
     Window->Proc(Window, WM_DESTROY, 0, 0);
@@ -341,3 +355,16 @@ BOOL WINAPI MessageBeep(UINT Type) {
     Record("MessageBeep " + Hex(Type));
     return TRUE;
 }
+
+BOOL WINAPI PostMessageA(HWND Window, UINT Msg, WPARAM, LPARAM) {
+    Record("PostMessageA " + FakeOs::WindowName(Window) + " " + Hex(Msg));
+    return Live(Window) ? TRUE : FALSE;
+}
+
+DWORD WINAPI GetWindowThreadProcessId(HWND Window, DWORD* ProcessId) {
+    if (ProcessId)
+        *ProcessId = 1;
+    return Live(Window) ? Window->Thread : 0;
+}
+
+DWORD WINAPI GetCurrentThreadId() { return CurrentThread; }

@@ -59,6 +59,13 @@ HWND RawInputTarget(USHORT UsagePage, USHORT Usage);
 LRESULT SendRawInput(USHORT UsagePage, USHORT Usage, const std::vector<BYTE>& Record,
                      WPARAM Sink = RIM_INPUT);
 
+// The thread the code under test runs on (1 after Reset); windows belong to
+// the thread that created them.
+void SetCurrentThread(DWORD Thread);
+// What a window's procedure is now: "own" while it is still the class
+// procedure or one the code installed, "default" once it is DefWindowProcA.
+std::string WindowProcedure(HWND Window);
+
 // Counts HeapAlloc calls from now on.
 long HeapAllocations();
 

@@ -92,6 +92,7 @@ struct CREATESTRUCTA {
 
 #define WM_CREATE 0x0001
 #define WM_DESTROY 0x0002
+#define WM_CLOSE 0x0010
 #define WM_QUERYENDSESSION 0x0011
 #define WM_ENDSESSION 0x0016
 #define WM_NCCREATE 0x0081
@@ -130,6 +131,9 @@ LONG_PTR WINAPI GetWindowLongPtrA(HWND Window, int Index);
 LONG_PTR WINAPI SetWindowLongPtrA(HWND Window, int Index, LONG_PTR Value);
 LRESULT WINAPI DefWindowProcA(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
 LRESULT WINAPI SendMessageA(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
+BOOL WINAPI PostMessageA(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
+DWORD WINAPI GetWindowThreadProcessId(HWND Window, DWORD* ProcessId);
+DWORD WINAPI GetCurrentThreadId();
 
 BOOL WINAPI RegisterRawInputDevices(const RAWINPUTDEVICE* Devices, UINT Count, UINT Size);
 UINT WINAPI GetRawInputData(HRAWINPUT Input, UINT Command, LPVOID Data, UINT* Size,

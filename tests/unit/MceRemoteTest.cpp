@@ -239,3 +239,25 @@ TEST_F(MceRemoteTest, ExhaustedHeapLeavesThePluginIdle) {
     EXPECT_TRUE(FakeOs::Calls().empty());
 }
 } // namespace
+
+namespace {
+// The library unloaded by a thread that does not own the event window: the
+// window cannot be destroyed from there, so it must be left harmless (no
+// procedure of ours, closed by its own thread), and the driver released.
+TEST_F(MceRemoteTest, UnloadFromAnotherThreadLeavesTheWindowHarmless) {
+    SetCallback(0, &RecordKey);
+    const HWND Window = FakeOs::RegisteredWindow();
+    FakeOs::ClearCalls();
+    FakeOs::SetCurrentThread(2);
+    UnloadPlugin();
+    EXPECT_EQ(Lifecycle(), (TStrings{"MceIrUnregisterEvents", "FreeLibrary MCEir.dll",
+                                     "UnregisterClassA TPUtilWindow (windows left)"}));
+    EXPECT_EQ(FakeOs::CallsOf({"PostMessageA"}), (TStrings{"PostMessageA W1 0x10"}));
+    EXPECT_EQ(FakeOs::WindowProcedure(Window), "default");
+    EXPECT_EQ(FakeOs::DriverReferences(), 0);
+    // Its own thread then closes it with default processing alone.
+    FakeOs::SetCurrentThread(1);
+    EXPECT_TRUE(DestroyWindow(Window));
+    EXPECT_TRUE(Keys.empty());
+}
+} // namespace
