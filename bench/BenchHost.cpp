@@ -14,6 +14,7 @@
 //   bench-host VARNELO.dll TISKARO.dll DRIVER-DIR [--quick]
 //
 // Prints one line per figure: NAME PLUGIN BASELINE UNIT.
+#include "HostSupport.h"
 #include "RemoteClient.h"
 
 #include <windows.h>
@@ -53,18 +54,6 @@ double Now() {
 double Median(std::vector<double> Values) {
     std::sort(Values.begin(), Values.end());
     return Values[Values.size() / 2];
-}
-
-void PumpMessages() {
-    MSG Message;
-    while (PeekMessageA(&Message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&Message);
-        DispatchMessageA(&Message);
-    }
-}
-
-template <class F> F Entry(HMODULE Module, const char* Name) {
-    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(Module, Name)));
 }
 
 // --- the baselines' windows -------------------------------------------------
@@ -122,7 +111,7 @@ long HeapBlocksInUse() {
 void VarneloKeys(TSetCallback SetCallback, int Rounds, int PerRound) {
     SetCallback(0, &CountKey);
     const HMODULE Driver = GetModuleHandleA("MCEir.dll");
-    const HWND PluginWindow = Entry<TRegisteredWindow>(Driver, "TestRegisteredWindow")();
+    const HWND PluginWindow = Export<TRegisteredWindow>(Driver, "TestRegisteredWindow")();
     const HWND Bare = BareWindow("BenchBareKey", BareKeyWindow);
     std::vector<double> Plugin, Base;
     for (int Round = 0; Round < Rounds; ++Round)
@@ -236,8 +225,8 @@ void VarneloBinding(TSetCallback SetCallback, int Rounds, int PerRound) {
             if (I == PerRound)
                 break;
             Driver = LoadLibraryA("MCEir.dll");
-            const auto Register = Entry<TRegister>(Driver, "MceIrRegisterEvents");
-            Unregister = Entry<TUnregister>(Driver, "MceIrUnregisterEvents");
+            const auto Register = Export<TRegister>(Driver, "MceIrRegisterEvents");
+            Unregister = Export<TUnregister>(Driver, "MceIrUnregisterEvents");
             Window = CreateWindowExA(WS_EX_TOOLWINDOW, "BenchBinding", "", WS_POPUP, 0, 0, 0, 0,
                                      nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
             SetWindowLongPtrA(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&Info));
@@ -266,13 +255,13 @@ int main(int Argc, char** Argv) {
     HMODULE Tiskaro = LoadLibraryA(Argv[2]);
     if (!Varnelo || !Tiskaro)
         return 1;
-    const auto VarneloSet = Entry<TSetCallback>(Varnelo, "SetCallback");
+    const auto VarneloSet = Export<TSetCallback>(Varnelo, "SetCallback");
 
     VarneloKeys(VarneloSet, Quick ? 5 : 21, Quick ? 20000 : 100000);
     VarneloBinding(VarneloSet, Quick ? 3 : 7, Quick ? 100 : 300);
 #ifdef _WIN64
     // Only a 64-bit program can write to the virtual remote under emulation.
-    TiskaroKeys(Entry<TSetCallback>(Tiskaro, "SetCallback"), Quick ? 3 : 5, Quick ? 100 : 300);
+    TiskaroKeys(Export<TSetCallback>(Tiskaro, "SetCallback"), Quick ? 3 : 5, Quick ? 100 : 300);
 #endif
     FreeLibrary(Tiskaro);
     FreeLibrary(Varnelo);

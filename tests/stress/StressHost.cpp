@@ -6,6 +6,7 @@
 // process with both plug-ins listening.
 //
 //   stress-host VARNELO.dll TISKARO.dll DRIVER-DIR [--short]
+#include "HostSupport.h"
 #include "RemoteClient.h"
 
 #include <windows.h>
@@ -50,10 +51,6 @@ std::string Format(const char* Pattern, ...) {
     return Text;
 }
 
-template <class F> F Entry(HMODULE Module, const char* Name) {
-    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(Module, Name)));
-}
-
 // Committed private memory of the process, region by region (what "private
 // bytes" counts; this Wine reports no PrivateUsage).
 SIZE_T PrivateBytes() {
@@ -74,26 +71,13 @@ void PumpFor(DWORD Ms) {
     const DWORD Start = GetTickCount();
     do {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        MSG Message;
-        while (PeekMessageA(&Message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&Message);
-            DispatchMessageA(&Message);
-        }
+        PumpMessages();
     } while (GetTickCount() - Start < Ms);
-}
-
-BOOL CALLBACK CollectWindow(HWND Window, LPARAM Count) {
-    char Class[64] = "";
-    GetClassNameA(Window, Class, sizeof Class);
-    if (std::strcmp(Class, "IME") != 0)
-        ++*reinterpret_cast<int*>(Count);
-    return TRUE;
 }
 
 // What must be gone once no listener is live: windows, the driver, raw input.
 std::string Leftovers() {
-    int Windows = 0;
-    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&Windows));
+    const int Windows = static_cast<int>(ThreadWindows().size());
     UINT Registrations = 0;
     GetRegisteredRawInputDevices(nullptr, &Registrations, sizeof(RAWINPUTDEVICE));
     std::string Left;
@@ -116,7 +100,7 @@ struct TLibrary {
     TSetCallback SetCallback;
     explicit TLibrary(const std::string& Path)
         : Module(LoadLibraryA(Path.c_str())),
-          SetCallback(Module ? Entry<TSetCallback>(Module, "SetCallback") : nullptr) {}
+          SetCallback(Module ? Export<TSetCallback>(Module, "SetCallback") : nullptr) {}
     ~TLibrary() {
         if (Module)
             FreeLibrary(Module);
@@ -142,7 +126,7 @@ void VarneloKeys(long Keys) {
     TLibrary Varnelo(VarneloPath);
     Varnelo.SetCallback(0, &CheckIrKey);
     const HWND Window =
-        Entry<TRegisteredWindow>(GetModuleHandleA("MCEir.dll"), "TestRegisteredWindow")();
+        Export<TRegisteredWindow>(GetModuleHandleA("MCEir.dll"), "TestRegisteredWindow")();
     Checked = 0;
     Mismatch.clear();
     SIZE_T Early = 0;
@@ -173,9 +157,7 @@ bool PressAndWait(TVirtualRemote& Remote, BYTE KeyByte, BYTE Next = 0) {
     const DWORD Start = GetTickCount();
     while (Received == Before && GetTickCount() - Start < 5000) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-        MSG Message;
-        while (PeekMessageA(&Message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&Message);
+        PumpMessages();
     }
     return Received != Before;
 }
@@ -233,7 +215,7 @@ void LoadCycles(const char* Name, const std::string& Path, long Count) {
     bool Classes = true;
     for (long I = 0; I < Count; ++I) {
         const HMODULE Module = LoadLibraryA(Path.c_str());
-        Entry<TSetCallback>(Module, "SetCallback")(0, &CountKey);
+        Export<TSetCallback>(Module, "SetCallback")(0, &CountKey);
         FreeLibrary(Module);
         SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, 0, SMTO_NORMAL, 1000, nullptr);
         PumpFor(0);
@@ -261,7 +243,7 @@ void ReentrantVarnelo(long Count) {
     for (long I = 0; I < Count; ++I) {
         Varnelo.SetCallback(0, &RebindingKey);
         SendMessageA(
-            Entry<TRegisteredWindow>(GetModuleHandleA("MCEir.dll"), "TestRegisteredWindow")(),
+            Export<TRegisteredWindow>(GetModuleHandleA("MCEir.dll"), "TestRegisteredWindow")(),
             WM_USER, 0x37FF0, 0x7BE9);
     }
     Varnelo.SetCallback(0, nullptr);
@@ -305,7 +287,7 @@ void UnloadFromAnotherThread() {
     HMODULE Modules[] = {LoadLibraryA(VarneloPath.c_str()), LoadLibraryA(TiskaroPath.c_str()),
                          nullptr};
     for (int I = 0; I < 2; ++I)
-        Entry<TSetCallback>(Modules[I], "SetCallback")(0, &CountKey);
+        Export<TSetCallback>(Modules[I], "SetCallback")(0, &CountKey);
     HANDLE Thread = CreateThread(nullptr, 0, UnloadBoth, Modules, 0, nullptr);
     WaitForSingleObject(Thread, INFINITE);
     CloseHandle(Thread);
@@ -355,6 +337,6 @@ int main(int Argc, char** Argv) {
     // caller checks the exit code (the stand-in driver ends it with 86 if it
     // is called after the system detached it).
     for (const std::string* Path : {&VarneloPath, &TiskaroPath})
-        Entry<TSetCallback>(LoadLibraryA(Path->c_str()), "SetCallback")(0, &CountKey);
+        Export<TSetCallback>(LoadLibraryA(Path->c_str()), "SetCallback")(0, &CountKey);
     return Failures ? 1 : 0;
 }

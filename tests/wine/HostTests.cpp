@@ -11,6 +11,7 @@
 // driver after the system detached it (the driver then exits with 86).
 // The Tiskaro cases press keys on the virtual remote, which must be installed,
 // through its 64-bit helper REMOTE-PRESS.exe.
+#include "HostSupport.h"
 #include "VirtualRemote.h"
 
 #include <windows.h>
@@ -113,29 +114,6 @@ HWND RegisteredWindow() {
 }
 LRESULT Press(LPARAM Code) {
     return DriverEntry<TPressKey>("TestPressKey")(Code, FALSE);
-}
-
-BOOL CALLBACK CollectWindow(HWND Window, LPARAM Found) {
-    char Class[64] = "";
-    GetClassNameA(Window, Class, sizeof Class);
-    if (std::strcmp(Class, "IME") != 0)
-        reinterpret_cast<std::vector<HWND>*>(Found)->push_back(Window);
-    return TRUE;
-}
-
-// The windows this thread owns, leaving out the system's input-method window.
-std::vector<HWND> ThreadWindows() {
-    std::vector<HWND> Found;
-    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&Found));
-    return Found;
-}
-
-void PumpMessages() {
-    MSG Message;
-    while (PeekMessageA(&Message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&Message);
-        DispatchMessageA(&Message);
-    }
 }
 
 std::vector<RAWINPUTDEVICE> RawInputRegistrations() {
@@ -516,7 +494,7 @@ void TiskaroRegistersThreeCollectionsAsInputSink() {
     CHECK(!IsWindow(Windows[0]));
 }
 
-void TiskaroRebindKeepsWindowAndSwapsCallback() {
+[[maybe_unused]] void TiskaroRebindKeepsWindowAndSwapsCallback() {
     WaitForForeground();
     TPlugin Tiskaro(TiskaroPath);
     Tiskaro.SetCallback(0, &RecordKey);
